@@ -1,0 +1,34 @@
+#pragma once
+
+#include "platform/Errors.h"
+
+#include <QString>
+
+#include <exception>
+#include <functional>
+
+namespace tolvane::platform {
+
+// The message as the user sees it: a full stop is added when the last character sorts after '.'.
+QString errorBoxText(const QString& message);
+
+// Shows a failure to the user. Tests replace it to collect the messages instead of opening a box.
+using ErrorReporter = std::function<void(const QString& boxText)>;
+void setErrorReporter(ErrorReporter reporter);
+void reportError(const QString& message);
+
+// The one place where handlers of commands, timers and form creation run. A failure skips the
+// rest of the handler, is shown once, and never crosses the event loop.
+template <typename Handler>
+void dispatch(Handler&& handler) noexcept
+{
+    try {
+        std::forward<Handler>(handler)();
+    } catch (const TolvaneError& error) {
+        reportError(error.message());
+    } catch (const std::exception& error) {
+        reportError(QString::fromLocal8Bit(error.what()));
+    }
+}
+
+} // namespace tolvane::platform

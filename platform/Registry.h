@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdint>
+
+namespace tolvane::platform {
+
+// Registry value types, numbered as Windows numbers them.
+enum RegistryType : std::uint32_t {
+    RegNone = 0,
+    RegSz = 1,
+    RegExpandSz = 2,
+    RegBinary = 3,
+    RegDword = 4,
+    RegDwordBigEndian = 5,
+    RegLink = 6,
+    RegMultiSz = 7,
+};
+
+struct RegistryValue {
+    std::uint32_t type = RegNone;
+    QByteArray data; // the stored bytes; a text carries its terminating zero
+};
+
+// HKEY_CURRENT_USER of this user, kept in one file in the text format that regedit exports.
+// Key paths are relative to HKEY_CURRENT_USER ("SOFTWARE\\Tolvane"); key paths and value names
+// compare case-insensitively. Every write re-reads the file, changes it and replaces it
+// atomically while holding an advisory lock, so two processes never lose each other's values and
+// a crash never leaves a half-written file. A file that exists but cannot be parsed is never
+// written: it counts as a key that is there but cannot be opened.
+class UserRegistry {
+public:
+    // $XDG_CONFIG_HOME/Tolvane/registry.reg, or ~/.config/Tolvane/registry.reg when unset.
+    static QString defaultFilePath();
+
+    explicit UserRegistry(QString filePath = defaultFilePath());
+
+    const QString& filePath() const { return m_filePath; }
+
+    // RegOpenKeyEx for query: true when the key is present (or the file cannot be parsed).
+    bool keyExists(const QString& keyPath) const;
+
+    // RegCreateKeyEx: true when the key is open for reading and writing afterwards; creates the
+    // key, its folder and the file when missing. False when the file cannot be parsed or written.
+    bool createKey(const QString& keyPath);
+
+    enum class QueryStatus {
+        Success,  // type, data and size are set
+        NotFound, // no such key or value
+        MoreData, // the value is larger than the buffer; type and size are set, data is empty
+        Failed,   // the file cannot be read or parsed
+    };
+    struct Query {
+        QueryStatus status = QueryStatus::Failed;
+        std::uint32_t type = RegNone;
+        QByteArray data;        // at most bufferSize bytes
+        std::uint32_t size = 0; // the stored length in bytes
+    };
+
+    // RegQueryValueEx into a buffer of bufferSize bytes; a bufferSize of 0 asks for type and
+    // size only (the status is then Success for any existing value).
+    Query queryValue(const QString& keyPath, const QString& name, std::uint32_t bufferSize) const;
+
+    // RegSetValueEx: creates the key when missing. False when the file cannot be parsed, locked
+    // or replaced; the old file is then left as it was.
+    bool setValue(const QString& keyPath, const QString& name, const RegistryValue& value);
+
+private:
+    QString m_filePath;
+};
+
+} // namespace tolvane::platform

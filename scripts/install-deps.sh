@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs every Debian package Tolvane needs to build, run and test. Run as root.
+set -euo pipefail
+packages=(
+    build-essential cmake ninja-build pkg-config
+    qt6-base-dev qt6-base-dev-tools libgl-dev libvulkan-dev
+    libsdl2-dev libjpeg-dev libx11-dev
+    fonts-wine
+    libgtest-dev googletest
+    xvfb xauth xdotool x11-utils
+)
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if ((${#missing[@]})); then
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
+    apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

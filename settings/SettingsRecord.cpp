@@ -1,0 +1,7 @@
+#include "settings/SettingsRecord.h"
+
+namespace tolvane {
+
+SettingsRecord settings;
+
+} // namespace tolvane
