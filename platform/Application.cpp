@@ -1,6 +1,7 @@
 #include "platform/Application.h"
 
 #include <QCoreApplication>
+#include <QThread>
 
 namespace tolvane::platform {
 
@@ -30,8 +31,10 @@ void postQuitMessage(int exitCode)
 {
     state().quitRequested = true;
     state().exitCode = exitCode;
-    // Ends every event loop that runs now, the splash's modal loop among them.
-    QCoreApplication::exit(exitCode);
+    // Ends every event loop that runs now, a modal one among them; before the main loop runs,
+    // the flag alone tells the entry point not to start it.
+    if (QThread::currentThread()->loopLevel() > 0)
+        QCoreApplication::exit(exitCode);
 }
 
 bool quitRequested() { return state().quitRequested; }

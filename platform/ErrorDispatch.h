@@ -32,3 +32,14 @@ void dispatch(Handler&& handler) noexcept
 }
 
 } // namespace tolvane::platform
+
+namespace tolvane::platform {
+
+// A slot that runs a handler of a form through the dispatch point, for connect().
+template <typename Form>
+auto handler(Form* form, void (Form::*method)())
+{
+    return [form, method] { dispatch([form, method] { (form->*method)(); }); };
+}
+
+} // namespace tolvane::platform

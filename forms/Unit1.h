@@ -1,0 +1,77 @@
+#pragma once
+
+#include "forms/PracticeClock.h"
+#include "platform/Clock.h"
+
+#include <QMainWindow>
+
+#include <functional>
+#include <memory>
+
+class QLabel;
+class QTimer;
+
+namespace Ui {
+class TPranayama;
+}
+
+namespace tolvane {
+
+class TMediaPlayer;
+
+// The main window: the practice displays, the commands, and both practices' handlers.
+class TPranayama : public QMainWindow {
+    Q_OBJECT
+    Q_DISABLE_COPY(TPranayama)
+
+public:
+    explicit TPranayama(platform::Clock& clock = platform::systemClock(),
+                        QWidget* parent = nullptr);
+    ~TPranayama() override;
+
+    // Start-up and shutdown.
+    void FormCreate();
+    void FormClose();
+    void Exit1Click();
+
+    // The Pranayama practice; Stop serves both practices.
+    void Beginbreathing1Click();
+    void Timer1Timer();
+    void Stop1Click();
+
+    // Plays one sound cue, cutting off the one before.
+    void PlayCue(const QString& fileName);
+
+    // The splash shown by FormCreate; tests replace it to start without the three-second wait.
+    void setSplashScreen(std::function<void(QWidget* owner)> show);
+
+    const PracticeClock& practiceClock() const { return m_practice; }
+    QColor stopCaptionColour() const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    enum class Practice { Pranayama, Kevali };
+    void setRunningCommands(Practice practice);
+    void setIdleCommands();
+    void setStopCaptionColour(const QColor& colour);
+    void setDisplay(QLabel* display, const QString& text);
+    void setStatusPanel(int panel, const QString& text);
+
+    void beginPranayamaPhase();
+    void advancePranayamaPhase();
+    void endPranayama();
+    std::int32_t pranayamaPhaseLength() const;
+
+    std::unique_ptr<Ui::TPranayama> ui;
+    platform::Clock& m_clock;
+    PracticeClock m_practice;
+    QTimer* Timer1;
+    TMediaPlayer* MediaPlayer1;
+    std::function<void(QWidget*)> m_showSplash;
+    QColor m_stopCaptionColour;
+    bool m_cueFailureReported = false;
+};
+
+} // namespace tolvane

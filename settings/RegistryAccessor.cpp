@@ -1,0 +1,106 @@
+#include "settings/RegistryAccessor.h"
+
+#include "platform/Errors.h"
+
+#include <QtEndian>
+
+namespace tolvane {
+
+namespace {
+
+QString relativePath(const QString& key)
+{
+    return key.startsWith(u'\\') ? key.mid(1) : key;
+}
+
+} // namespace
+
+RegistryAccessor::RegistryAccessor(platform::UserRegistry registry)
+    : m_registry(std::move(registry))
+{
+}
+
+bool RegistryAccessor::openKey(const QString& key, bool canCreate)
+{
+    const QString path = relativePath(key);
+    const bool opened = canCreate ? m_registry.createKey(path) : m_registry.keyExists(path);
+    m_currentKey = opened ? path : QString();
+    return opened;
+}
+
+void RegistryAccessor::closeKey() { m_currentKey.clear(); }
+
+bool RegistryAccessor::keyExists(const QString& key) const
+{
+    return m_registry.keyExists(relativePath(key));
+}
+
+void RegistryAccessor::createKey(const QString& key)
+{
+    if (!m_registry.createKey(relativePath(key)))
+        throw ERegistryException(QStringLiteral("Failed to create key %1").arg(key));
+}
+
+bool RegistryAccessor::valueExists(const QString& name) const
+{
+    if (m_currentKey.isEmpty())
+        return false;
+    return m_registry.queryValue(m_currentKey, name, 0).status ==
+           platform::UserRegistry::QueryStatus::Success;
+}
+
+platform::UserRegistry::Query RegistryAccessor::query(const QString& name,
+                                                     std::uint32_t bufferSize) const
+{
+    auto result = m_currentKey.isEmpty() ? platform::UserRegistry::Query{}
+                                         : m_registry.queryValue(m_currentKey, name, bufferSize);
+    if (result.status != platform::UserRegistry::QueryStatus::Success)
+        throw ERegistryException(QStringLiteral("Failed to get data for '%1'").arg(name));
+    return result;
+}
+
+std::int32_t RegistryAccessor::readInteger(const QString& name) const
+{
+    auto result = query(name, sizeof(std::int32_t));
+    if (result.type != platform::RegDword)
+        throw ERegistryException(QStringLiteral("Invalid data type for '%1'").arg(name));
+    result.data.resize(sizeof(std::int32_t), '\0'); // a short DWORD reads as zero-extended
+    return qFromLittleEndian<std::int32_t>(result.data.constData());
+}
+
+bool RegistryAccessor::readBool(const QString& name) const { return readInteger(name) != 0; }
+
+double RegistryAccessor::readDateTime(const QString& name) const
+{
+    const auto result = query(name, sizeof(double));
+    if (result.type != platform::RegBinary || result.size != sizeof(double))
+        throw ERegistryException(QStringLiteral("Invalid data type for '%1'").arg(name));
+    return qFromLittleEndian<double>(result.data.constData());
+}
+
+void RegistryAccessor::writeData(const QString& name, std::uint32_t type, const QByteArray& data)
+{
+    if (m_currentKey.isEmpty() || !m_registry.setValue(m_currentKey, name, {type, data}))
+        throw ERegistryException(QStringLiteral("Failed to set data for '%1'").arg(name));
+}
+
+void RegistryAccessor::writeInteger(const QString& name, std::int32_t value)
+{
+    QByteArray data(sizeof value, Qt::Uninitialized);
+    qToLittleEndian(value, data.data());
+    writeData(name, platform::RegDword, data);
+}
+
+void RegistryAccessor::writeBool(const QString& name, bool value)
+{
+    writeInteger(name, value ? 1 : 0);
+}
+
+void RegistryAccessor::writeDateTime(const QString& name, double value)
+{
+    QByteArray data(sizeof value, Qt::Uninitialized);
+    qToLittleEndian(value, data.data());
+    writeData(name, platform::RegBinary, data);
+}
+
+} // namespace tolvane

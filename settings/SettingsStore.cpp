@@ -1,0 +1,116 @@
+#include "settings/SettingsStore.h"
+
+#include "settings/RegistryAccessor.h"
+
+namespace tolvane::store {
+
+namespace {
+
+void readValue(RegistryAccessor& key, const SettingsValue& value)
+{
+    const QString name = value.name.toString();
+    std::visit(
+        [&](auto field) {
+            using Type = std::remove_reference_t<decltype(settings.*field)>;
+            if constexpr (std::is_same_v<Type, bool>)
+                settings.*field = key.readBool(name);
+            else if constexpr (std::is_same_v<Type, double>)
+                settings.*field = key.readDateTime(name);
+            else
+                settings.*field = key.readInteger(name);
+        },
+        value.field);
+}
+
+void writeValue(RegistryAccessor& key, const SettingsValue& value, double number)
+{
+    const QString name = value.name.toString();
+    std::visit(
+        [&](auto field) {
+            using Type = std::remove_reference_t<decltype(settings.*field)>;
+            if constexpr (std::is_same_v<Type, bool>)
+                key.writeBool(name, number != 0);
+            else if constexpr (std::is_same_v<Type, double>)
+                key.writeDateTime(name, number);
+            else
+                key.writeInteger(name, static_cast<std::int32_t>(number));
+        },
+        value.field);
+}
+
+double recordNumber(const SettingsValue& value)
+{
+    return std::visit([](auto field) { return static_cast<double>(settings.*field); },
+                      value.field);
+}
+
+} // namespace
+
+bool withSettingsKey(const std::function<void(RegistryAccessor&)>& group)
+{
+    RegistryAccessor key;
+    if (!key.openKey(settingsKey, true))
+        return false;
+    group(key);
+    key.closeKey();
+    return true;
+}
+
+void readValues(RegistryAccessor& key, ValueGroup group)
+{
+    for (const SettingsValue* value : group)
+        readValue(key, *value);
+}
+
+void writeValues(RegistryAccessor& key, ValueGroup group)
+{
+    for (const SettingsValue* value : group)
+        writeValue(key, *value, recordNumber(*value));
+}
+
+void startupLoad()
+{
+    using namespace values;
+    RegistryAccessor key;
+    if (!key.keyExists(settingsKey))
+        key.createKey(settingsKey);
+    if (!key.openKey(settingsKey, true))
+        return;
+    for (const SettingsValue* value : defaultsOrder) {
+        if (!key.valueExists(value->name.toString()))
+            writeValue(key, *value, value->defaultValue);
+    }
+    key.closeKey();
+    key.openKey(settingsKey, true);
+    readValues(key, {&intPrTotalTime, &intPrInhale, &intPrExhale, &intCheckOne, &intCheckTwo,
+                     &intDays, &intKevTotalTime, &intKevStartBreath, &blModeOne, &blModeTwo,
+                     &blCheckOne, &blCheckTwo, &blDelay, &blKevDelay, &tTotalTime, &blAuto,
+                     &blAutoTwo, &intIncrementDays, &intTop, &intLeft});
+}
+
+void writeWindowPosition()
+{
+    withSettingsKey([](RegistryAccessor& key) {
+        writeValues(key, {&values::intLeft, &values::intTop});
+    });
+}
+
+void loadPranayamaSettings()
+{
+    using namespace values;
+    withSettingsKey([](RegistryAccessor& key) {
+        readValues(key, {&intPrTotalTime, &intPrInhale, &intPrExhale, &intCheckOne,
+                         &intCheckTwo, &intDays, &blModeOne, &blModeTwo, &blCheckOne,
+                         &blCheckTwo, &blDelay, &tTotalTime, &blAuto, &blAutoTwo});
+    });
+}
+
+void loadKevaliSettings()
+{
+    using namespace values;
+    withSettingsKey([](RegistryAccessor& key) {
+        readValues(key, {&intKevTotalTime, &intKevStartBreath, &blKevDelay});
+    });
+}
+
+} // namespace tolvane::store

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "settings/SettingsValues.h"
+
+#include <QString>
+
+#include <functional>
+#include <initializer_list>
+
+namespace tolvane {
+
+class RegistryAccessor;
+
+// The settings key under HKEY_CURRENT_USER; the leading backslash takes it from the root.
+inline const QString settingsKey = QStringLiteral("\\SOFTWARE\\Tolvane");
+
+namespace store {
+
+using ValueGroup = std::initializer_list<const SettingsValue*>;
+
+// Opens the settings key, creating it, and runs the group's accesses on it. When the key
+// cannot be opened nothing happens and false is returned; failures of single values raise
+// ERegistryException, leaving the values before them done.
+bool withSettingsKey(const std::function<void(RegistryAccessor&)>& group);
+
+// Reads the values into the settings record fields of the same names, in the order given.
+void readValues(RegistryAccessor& key, ValueGroup group);
+// Writes the settings record fields of these values, in the order given.
+void writeValues(RegistryAccessor& key, ValueGroup group);
+
+// At start-up: writes the default of every missing value, then reads all twenty.
+void startupLoad();
+
+// The groups of the main window and the practices.
+void writeWindowPosition();
+void loadPranayamaSettings();
+void loadKevaliSettings();
+
+} // namespace store
+} // namespace tolvane

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "forms/Unit1.h"
+#include "platform/Application.h"
+#include "platform/ErrorDispatch.h"
+#include "settings/SettingsRecord.h"
+#include "tests/support/FakeClock.h"
+#include "tests/support/QtPrinting.h"
+#include "tests/support/TempConfig.h"
+#include "widgets/MediaPlayer.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QStringList>
+#include <QTimer>
+
+#include <memory>
+
+namespace tolvane::test {
+
+// A main window on a fake clock with its own settings file; failures shown to the user are
+// collected instead of opening message boxes.
+class MainWindowFixture : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        settings = {};
+        platform::clearQuitRequest();
+        platform::setApplicationTitle(QStringLiteral("Tolvane"));
+        platform::setErrorReporter([this](const QString& text) { errors << text; });
+        window = std::make_unique<TPranayama>(clock);
+        window->setSplashScreen([](QWidget*) {});
+    }
+
+    void TearDown() override
+    {
+        window.reset();
+        platform::setErrorReporter({});
+        platform::clearQuitRequest();
+    }
+
+    QString text(const char* name) const
+    {
+        return window->findChild<QLabel*>(QString::fromLatin1(name))->text();
+    }
+    QString panel(int index) const
+    {
+        return text(index == 0 ? "StatusPanel0" : "StatusPanel1");
+    }
+    bool enabled(const char* name) const
+    {
+        const QString objectName = QString::fromLatin1(name);
+        if (auto* widget = window->findChild<QWidget*>(objectName))
+            return widget->isEnabled();
+        return window->findChild<QAction*>(objectName)->isEnabled();
+    }
+    QTimer* timer1() const { return window->findChild<QTimer*>(QStringLiteral("Timer1")); }
+    QString lastCue() const
+    {
+        return window->findChild<TMediaPlayer*>(QStringLiteral("MediaPlayer1"))->fileName();
+    }
+
+    void writeSettings(const QByteArray& values)
+    {
+        config.writeRegistryFile("REGEDIT4\n\n[HKEY_CURRENT_USER\\SOFTWARE\\Tolvane]\n" + values);
+    }
+
+    TempConfig config;
+    FakeClock clock;
+    QStringList errors;
+    std::unique_ptr<TPranayama> window;
+};
+
+} // namespace tolvane::test
