@@ -1,0 +1,149 @@
+#include "widgets/LedLabel.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QPixmap>
+#include <QSignalBlocker>
+
+#include <algorithm>
+
+namespace tolvane {
+
+TLMDLEDLabel::TLMDLEDLabel(QWidget* parent)
+    : QWidget(parent)
+    , m_led(new TLMDLED(this))
+    , m_bevel(new TLMDBevel(this)) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    resize(30, 30);
+    m_led->setBackgroundColor(m_color);
+    connect(m_led, &TLMDLED::changed, this, &TLMDLEDLabel::refresh);
+    connect(m_bevel, &TLMDBevel::changed, this, &TLMDLEDLabel::refresh);
+}
+
+void TLMDLEDLabel::setText(const QString& text) {
+    if (m_text == text)
+        return;
+    m_text = text;
+    updateAccessibleName();
+    refresh();
+}
+
+void TLMDLEDLabel::setAutoSize(bool autoSize) {
+    if (m_autoSize == autoSize)
+        return;
+    m_autoSize = autoSize;
+    refresh();
+}
+
+void TLMDLEDLabel::setColor(const QColor& color) {
+    if (m_color == color)
+        return;
+    m_color = color;
+    // The LED's change notice refreshes the label.
+    m_led->setBackgroundColor(color);
+}
+
+void TLMDLEDLabel::setDigits(int digits) {
+    digits = std::min(digits, 255);
+    if (digits <= 0 || m_digits == digits)
+        return;
+    m_digits = digits;
+    updateAccessibleName();
+    refresh();
+}
+
+void TLMDLEDLabel::setLabelStyle(LabelStyle style) {
+    if (m_labelStyle == style)
+        return;
+    m_labelStyle = style;
+    updateAccessibleName();
+    refresh();
+}
+
+void TLMDLEDLabel::setValue(int value) {
+    if (m_value == value)
+        return;
+    m_value = value;
+    if (m_labelStyle == lsInteger) {
+        updateAccessibleName();
+        paintNow();
+    }
+}
+
+void TLMDLEDLabel::setTransparent(bool transparent) {
+    if (m_transparent == transparent)
+        return;
+    m_transparent = transparent;
+    setAttribute(Qt::WA_OpaquePaintEvent, !transparent);
+    paintNow();
+}
+
+QString TLMDLEDLabel::displayedText() const {
+    if (m_labelStyle == lsString)
+        return m_text;
+    // The sign goes before the padding zeros, so -5 in three digits reads "-05".
+    const QString magnitude = QString::number(qAbs(qint64(m_value)));
+    const QString text = m_value < 0 ? u'-' + magnitude.rightJustified(m_digits - 1, u'0')
+                                     : magnitude.rightJustified(m_digits, u'0');
+    return text.size() > m_digits ? QString(m_digits, u'-') : text;
+}
+
+QSize TLMDLEDLabel::contentSize() const {
+    m_led->measure(displayedText());
+    const QSize cell = m_led->cellSize();
+    const QMargins border = m_bevel->margins();
+    // One spare column on the right, so the last cell does not touch the edge.
+    return {cell.width() * m_led->columnCount() + border.left() + border.right() + 1,
+            cell.height() * m_led->lineCount() + border.top() + border.bottom()};
+}
+
+QSize TLMDLEDLabel::sizeHint() const {
+    return contentSize();
+}
+
+void TLMDLEDLabel::refresh() {
+    updateGeometry();
+    if (m_autoSize)
+        resize(contentSize());
+    paintNow();
+}
+
+void TLMDLEDLabel::paintNow() {
+    // A transparent label needs its parent painted first, which only the next paint cycle does.
+    if (m_transparent)
+        update();
+    else
+        repaint();
+}
+
+void TLMDLEDLabel::updateAccessibleName() {
+    setAccessibleName(displayedText());
+}
+
+void TLMDLEDLabel::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    const QRect inner = m_bevel->paint(painter, rect());
+    if (inner.isEmpty())
+        return;
+
+    QImage image(inner.size(), QImage::Format_RGB32);
+    image.fill(m_color);
+    {
+        // Normally in step already; resynchronising must not start another paint from here.
+        const QSignalBlocker quiet(m_led);
+        m_led->setBackgroundColor(m_color);
+    }
+    QPainter cells(&image);
+    m_led->draw(displayedText(), cells, {0, 0}, isEnabled());
+    cells.end();
+
+    if (m_transparent) {
+        QPixmap keyed = QPixmap::fromImage(image);
+        keyed.setMask(keyed.createMaskFromColor(m_color, Qt::MaskInColor));
+        painter.drawPixmap(inner.topLeft(), keyed);
+    } else {
+        painter.drawImage(inner.topLeft(), image);
+    }
+}
+
+} // namespace tolvane
