@@ -22,6 +22,8 @@ enum RegistryType : std::uint32_t {
 struct RegistryValue {
     std::uint32_t type = RegNone;
     QByteArray data; // the stored bytes; a text carries its terminating zero
+
+    friend bool operator==(const RegistryValue&, const RegistryValue&) = default;
 };
 
 // HKEY_CURRENT_USER of this user, kept in one file in the text format that regedit exports.
