@@ -1,5 +1,7 @@
 #include "forms/Unit1.h"
 
+#include "forms/TimeFormat.h"
+#include "forms/Unit4.h"
 #include "forms/Unit5.h"
 #include "platform/Application.h"
 #include "platform/ErrorDispatch.h"
@@ -9,16 +11,26 @@
 #include "ui_Unit1.h"
 #include "widgets/MediaPlayer.h"
 
+#include <QBitmap>
 #include <QCloseEvent>
 #include <QLayout>
 #include <QTimer>
+
+#include <array>
 
 namespace tolvane {
 
 namespace {
 
 const QColor lime(0, 255, 0);
-const QColor yellow(255, 255, 0);
+
+// The Help glyph; its dark red corner colour is transparent.
+QIcon helpGlyph()
+{
+    QPixmap glyph(QStringLiteral(":/glyphs/help.bmp"));
+    glyph.setMask(glyph.createMaskFromColor(QColor(128, 0, 0)));
+    return QIcon(glyph);
+}
 
 } // namespace
 
@@ -27,6 +39,7 @@ TPranayama::TPranayama(platform::Clock& clock, QWidget* parent)
     , ui(std::make_unique<Ui::TPranayama>())
     , m_clock(clock)
     , Timer1(new QTimer(this))
+    , Timer2(new QTimer(this))
     , MediaPlayer1(new TMediaPlayer(this))
     , m_showSplash([](QWidget* owner) {
         TBeginning splash(owner);
@@ -38,22 +51,30 @@ TPranayama::TPranayama(platform::Clock& clock, QWidget* parent)
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
+    ui->Help2->setIcon(helpGlyph());
 
+    for (QTimer* timer : {Timer1, Timer2}) {
+        timer->setInterval(1);
+        timer->setTimerType(Qt::PreciseTimer);
+    }
     Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(1);
-    Timer1->setTimerType(Qt::PreciseTimer);
+    Timer2->setObjectName(QStringLiteral("Timer2"));
     MediaPlayer1->setObjectName(QStringLiteral("MediaPlayer1"));
 
     using platform::handler;
     connect(Timer1, &QTimer::timeout, this, handler(this, &TPranayama::Timer1Timer));
-    connect(ui->PranStart, &QPushButton::clicked, this,
-            handler(this, &TPranayama::Beginbreathing1Click));
-    connect(ui->BeginBreathing1, &QAction::triggered, this,
-            handler(this, &TPranayama::Beginbreathing1Click));
-    connect(ui->StopProg, &QPushButton::clicked, this, handler(this, &TPranayama::Stop1Click));
-    connect(ui->Stop1, &QAction::triggered, this, handler(this, &TPranayama::Stop1Click));
-    connect(ui->LMDMMButton6, &QPushButton::clicked, this, handler(this, &TPranayama::Exit1Click));
-    connect(ui->Exit1, &QAction::triggered, this, handler(this, &TPranayama::Exit1Click));
+    connect(Timer2, &QTimer::timeout, this, handler(this, &TPranayama::Timer2Timer));
+    const auto bind = [this](QPushButton* button, QAction* item, void (TPranayama::*method)()) {
+        if (button)
+            connect(button, &QPushButton::clicked, this, handler(this, method));
+        connect(item, &QAction::triggered, this, handler(this, method));
+    };
+    bind(ui->PranStart, ui->BeginBreathing1, &TPranayama::Beginbreathing1Click);
+    bind(ui->KevaliStart, ui->Kevali1, &TPranayama::Kevali1Click);
+    bind(ui->StopProg, ui->Stop1, &TPranayama::Stop1Click);
+    bind(ui->LMDMMButton6, ui->Exit1, &TPranayama::Exit1Click);
+    bind(nullptr, ui->Help2, &TPranayama::Help2Click);
+    bind(nullptr, ui->About1, &TPranayama::About1Click);
 }
 
 TPranayama::~TPranayama() = default;
@@ -107,41 +128,37 @@ void TPranayama::closeEvent(QCloseEvent* event)
 
 void TPranayama::Exit1Click() { close(); }
 
-void TPranayama::setRunningCommands(Practice practice)
+void TPranayama::About1Click()
 {
-    ui->PranStart->setEnabled(false);
-    ui->BeginBreathing1->setEnabled(false);
-    ui->Stop1->setEnabled(true);
-    ui->StopProg->setEnabled(true);
-    setStopCaptionColour(practice == Practice::Pranayama ? lime : yellow);
+    TAboutBox aboutBox(this);
+    aboutBox.exec();
 }
 
-void TPranayama::setIdleCommands()
+void TPranayama::setStartCommandsEnabled(bool enabled)
 {
-    ui->PranStart->setEnabled(true);
-    ui->BeginBreathing1->setEnabled(true);
-    ui->Stop1->setEnabled(false);
-    ui->StopProg->setEnabled(false);
+    const std::array<QWidget*, 5> startCommands{ui->PranStart, ui->KevaliStart, ui->PranSet,
+                                                ui->KevaliSet, ui->Settings1};
+    for (QWidget* command : startCommands)
+        command->setEnabled(enabled);
+    ui->BeginBreathing1->setEnabled(enabled);
+    ui->Kevali1->setEnabled(enabled);
+    ui->Stop1->setEnabled(!enabled);
+    ui->StopProg->setEnabled(!enabled);
 }
 
-void TPranayama::setStopCaptionColour(const QColor& colour)
+void TPranayama::setRunningCommands(const QColor& stopCaption)
 {
-    m_stopCaptionColour = colour;
+    setStartCommandsEnabled(false);
+    m_stopCaptionColour = stopCaption;
     ui->StopProg->setStyleSheet(
-        QStringLiteral("color: %1; font: bold 13px \"MS Sans Serif\";").arg(colour.name()));
+        QStringLiteral("color: %1; font: bold 13px \"MS Sans Serif\";").arg(stopCaption.name()));
 }
 
-QColor TPranayama::stopCaptionColour() const { return m_stopCaptionColour; }
-
-void TPranayama::setDisplay(QLabel* display, const QString& text)
-{
-    if (display->text() != text)
-        display->setText(text);
-}
+void TPranayama::setIdleCommands() { setStartCommandsEnabled(true); }
 
 void TPranayama::setStatusPanel(int panel, const QString& text)
 {
-    setDisplay(panel == 0 ? ui->StatusPanel0 : ui->StatusPanel1, text);
+    (panel == 0 ? ui->StatusPanel0 : ui->StatusPanel1)->setText(text);
 }
 
 void TPranayama::PlayCue(const QString& fileName)
@@ -151,7 +168,7 @@ void TPranayama::PlayCue(const QString& fileName)
     try {
         MediaPlayer1->open();
     } catch (const EMCIDeviceError& error) {
-        // A cue that cannot sound must not stop the practice nor repeat its message every
+        // A cue that cannot sound must neither stop the practice nor repeat its message every
         // tick: it is reported once per practice, after the tick, and the practice goes on.
         if (!m_cueFailureReported) {
             m_cueFailureReported = true;

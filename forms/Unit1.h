@@ -8,7 +8,6 @@
 #include <functional>
 #include <memory>
 
-class QLabel;
 class QTimer;
 
 namespace Ui {
@@ -39,6 +38,14 @@ public:
     void Timer1Timer();
     void Stop1Click();
 
+    // The Kevali practice.
+    void Kevali1Click();
+    void Timer2Timer();
+
+    // Dialogs and help.
+    void About1Click();
+    void Help2Click();
+
     // Plays one sound cue, cutting off the one before.
     void PlayCue(const QString& fileName);
 
@@ -46,28 +53,34 @@ public:
     void setSplashScreen(std::function<void(QWidget* owner)> show);
 
     const PracticeClock& practiceClock() const { return m_practice; }
-    QColor stopCaptionColour() const;
+    const KevaliState& kevaliState() const { return m_kevali; }
+    QColor stopCaptionColour() const { return m_stopCaptionColour; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    enum class Practice { Pranayama, Kevali };
-    void setRunningCommands(Practice practice);
+    void setStartCommandsEnabled(bool enabled);
+    void setRunningCommands(const QColor& stopCaption);
     void setIdleCommands();
-    void setStopCaptionColour(const QColor& colour);
-    void setDisplay(QLabel* display, const QString& text);
     void setStatusPanel(int panel, const QString& text);
+    void showPhaseTimes(double totalTime);
+    bool phaseTimeExceeded() const;
+    void restartPhase();
+    void showPracticeEnd();
 
     void beginPranayamaPhase();
     void advancePranayamaPhase();
     void endPranayama();
-    std::int32_t pranayamaPhaseLength() const;
+    void beginKevaliPhase();
+    void endKevali();
 
     std::unique_ptr<Ui::TPranayama> ui;
     platform::Clock& m_clock;
     PracticeClock m_practice;
+    KevaliState m_kevali;
     QTimer* Timer1;
+    QTimer* Timer2;
     TMediaPlayer* MediaPlayer1;
     std::function<void(QWidget*)> m_showSplash;
     QColor m_stopCaptionColour;
