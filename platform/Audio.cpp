@@ -1,0 +1,269 @@
+#include "platform/Audio.h"
+
+#include "platform/Errors.h"
+
+#include <QCoreApplication>
+#include <QFile>
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+namespace tolvane::platform {
+
+namespace {
+
+// 16-bit stereo at CD rate suits every cue; the driver may grant another format, and each clip is
+// converted to whatever it grants when it is opened. 1024 frames keep the delay before a cue is
+// heard near 23 ms without risking gaps on a busy machine.
+constexpr int requestedSampleRate = 44100;
+constexpr Uint8 requestedChannels = 2;
+constexpr Uint16 requestedBufferFrames = 1024;
+
+// Minutes of sound, far beyond any cue, and small enough for the back end's int byte counts.
+constexpr double maximumClipBytes = 512.0 * 1024 * 1024;
+
+QString backEndError() {
+    const QString text = QString::fromUtf8(SDL_GetError());
+    SDL_ClearError();
+    return text.isEmpty() ? QStringLiteral("Unknown error code") : text;
+}
+
+[[noreturn]] void throwBackEndError() {
+    throw EMCIDeviceError(backEndError());
+}
+
+void mix(void* userData, Uint8* stream, int length);
+
+// The one output device of the process. The driver's thread reads the current sound in mix()
+// while SDL holds the device lock; the user-interface thread changes it only under that lock, so
+// cutting a sound off is swapping one pointer.
+struct OutputDevice {
+    SDL_AudioDeviceID id = 0;
+    SDL_AudioSpec spec{};
+    // Tells clips converted for a device that has since been closed from those of this one.
+    quint64 generation = 0;
+    bool subsystemStarted = false;
+    bool postRoutineAdded = false;
+
+    // Guarded by the device lock.
+    const QByteArray* current = nullptr;
+    qsizetype position = 0;
+
+    void open() {
+        // A device the driver has lost (unplugged headphones) reports itself stopped.
+        if (id != 0 && SDL_GetAudioDeviceStatus(id) != SDL_AUDIO_STOPPED)
+            return;
+        close();
+        SDL_ClearError();
+        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
+            throwBackEndError();
+        subsystemStarted = true;
+        const QByteArray appName = QCoreApplication::applicationName().toUtf8();
+        if (!appName.isEmpty())
+            SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, appName.constData());
+        SDL_SetHint(SDL_HINT_AUDIO_DEVICE_STREAM_NAME, "Sound cues");
+
+        SDL_AudioSpec wanted{};
+        wanted.freq = requestedSampleRate;
+        wanted.format = AUDIO_S16SYS;
+        wanted.channels = requestedChannels;
+        wanted.samples = requestedBufferFrames;
+        wanted.callback = &mix;
+        wanted.userdata = this;
+        id = SDL_OpenAudioDevice(nullptr, 0, &wanted, &spec,
+                                 SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_FORMAT_CHANGE |
+                                     SDL_AUDIO_ALLOW_CHANNELS_CHANGE);
+        if (id == 0) {
+            const QString text = backEndError();
+            close();
+            throw EMCIDeviceError(text);
+        }
+        ++generation;
+        SDL_PauseAudioDevice(id, 0);
+        // Ends a sound that still plays when the application object goes, before the rest of the
+        // process is torn down.
+        if (QCoreApplication::instance() && !postRoutineAdded) {
+            qAddPostRoutine(&shutDownAudio);
+            postRoutineAdded = true;
+        }
+    }
+
+    void close() {
+        if (id != 0) {
+            // Waits for the driver's thread, so nothing reads the current sound afterwards.
+            SDL_CloseAudioDevice(id);
+            id = 0;
+        }
+        current = nullptr;
+        position = 0;
+        if (subsystemStarted) {
+            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+            subsystemStarted = false;
+        }
+        if (postRoutineAdded) {
+            qRemovePostRoutine(&shutDownAudio);
+            postRoutineAdded = false;
+        }
+    }
+
+    bool isOpenFor(quint64 clipGeneration) const {
+        return id != 0 && generation == clipGeneration &&
+               SDL_GetAudioDeviceStatus(id) == SDL_AUDIO_PLAYING;
+    }
+};
+
+// Never destroyed, so clips that outlive static destruction still find it; the device itself is
+// closed at exit.
+OutputDevice& outputDevice() {
+    static OutputDevice* const device = [] {
+        std::atexit(&shutDownAudio);
+        return new OutputDevice;
+    }();
+    return *device;
+}
+
+void mix(void* userData, Uint8* stream, int length) {
+    auto& device = *static_cast<OutputDevice*>(userData);
+    qsizetype written = 0;
+    if (device.current) {
+        written = std::min<qsizetype>(device.current->size() - device.position, length);
+        std::memcpy(stream, device.current->constData() + device.position, size_t(written));
+        device.position += written;
+        if (device.position >= device.current->size())
+            device.current = nullptr;
+    }
+    std::memset(stream + written, device.spec.silence, size_t(length - written));
+}
+
+class DeviceLock {
+public:
+    explicit DeviceLock(SDL_AudioDeviceID id)
+        : m_id(id) {
+        SDL_LockAudioDevice(m_id);
+    }
+    ~DeviceLock() { SDL_UnlockAudioDevice(m_id); }
+    DeviceLock(const DeviceLock&) = delete;
+    DeviceLock& operator=(const DeviceLock&) = delete;
+
+private:
+    SDL_AudioDeviceID m_id;
+};
+
+int bytesPerFrame(SDL_AudioFormat format, int channels) {
+    return SDL_AUDIO_BITSIZE(format) / 8 * channels;
+}
+
+QByteArray readWholeFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw EMCIDeviceError(QStringLiteral("Couldn't open %1: %2").arg(path, file.errorString()));
+    // Read with a limit: the size of a device or pipe says nothing about how much it holds.
+    QByteArray bytes = file.read(qint64(maximumClipBytes) + 1);
+    if (file.error() != QFileDevice::NoError)
+        throw EMCIDeviceError(QStringLiteral("Couldn't read %1: %2").arg(path, file.errorString()));
+    if (bytes.isEmpty())
+        throw EMCIDeviceError(QStringLiteral("%1 is empty").arg(path));
+    if (bytes.size() > qsizetype(maximumClipBytes))
+        throw EMCIDeviceError(QStringLiteral("%1 is too large for a sound").arg(path));
+    return bytes;
+}
+
+// Decodes a WAV image and converts it to the device's format.
+QByteArray decodeForDevice(const QByteArray& wav, const SDL_AudioSpec& target) {
+    // A file cut short is reported rather than played in part.
+    SDL_SetHint(SDL_HINT_WAVE_TRUNCATION, "strict");
+    SDL_ClearError();
+    SDL_AudioSpec source{};
+    Uint8* decoded = nullptr;
+    Uint32 decodedBytes = 0;
+    if (!SDL_LoadWAV_RW(SDL_RWFromConstMem(wav.constData(), int(wav.size())), 1, &source, &decoded,
+                        &decodedBytes))
+        throwBackEndError();
+    const std::unique_ptr<Uint8, decltype(&SDL_FreeWAV)> owner(decoded, &SDL_FreeWAV);
+
+    // SDL_AudioCVT rather than SDL_AudioStream: the stream drops the resampler's last few
+    // milliseconds, the converter returns the whole sound.
+    SDL_AudioCVT cvt;
+    if (SDL_BuildAudioCVT(&cvt, source.format, source.channels, source.freq, target.format,
+                          target.channels, target.freq) < 0)
+        throwBackEndError();
+    const double workingBytes = double(decodedBytes) * cvt.len_mult;
+    if (workingBytes > maximumClipBytes)
+        throw EMCIDeviceError(QStringLiteral("The sound is too long"));
+    QByteArray converted(qsizetype(workingBytes), Qt::Uninitialized);
+    std::memcpy(converted.data(), decoded, decodedBytes);
+    cvt.buf = reinterpret_cast<Uint8*>(converted.data());
+    cvt.len = int(decodedBytes);
+    if (SDL_ConvertAudio(&cvt) != 0)
+        throwBackEndError();
+    converted.truncate(cvt.len_cvt);
+    converted.squeeze();
+    return converted;
+}
+
+} // namespace
+
+AudioClip::AudioClip(const QString& path) {
+    const QByteArray wav = readWholeFile(path);
+    OutputDevice& device = outputDevice();
+    device.open();
+    m_samples = decodeForDevice(wav, device.spec);
+    m_deviceGeneration = device.generation;
+    m_bytesPerFrame = bytesPerFrame(device.spec.format, device.spec.channels);
+    m_sampleRate = device.spec.freq;
+}
+
+AudioClip::~AudioClip() {
+    stop();
+}
+
+void AudioClip::play() {
+    OutputDevice& device = outputDevice();
+    if (!device.isOpenFor(m_deviceGeneration))
+        throw EMCIDeviceError(QStringLiteral("The audio device is no longer open"));
+    const DeviceLock lock(device.id);
+    device.current = &m_samples;
+    device.position = 0;
+}
+
+void AudioClip::stop() {
+    OutputDevice& device = outputDevice();
+    if (device.id == 0)
+        return;
+    const DeviceLock lock(device.id);
+    if (device.current == &m_samples)
+        device.current = nullptr;
+}
+
+bool AudioClip::isSounding() const {
+    OutputDevice& device = outputDevice();
+    if (device.id == 0)
+        return false;
+    const DeviceLock lock(device.id);
+    return device.current == &m_samples;
+}
+
+std::chrono::milliseconds AudioClip::duration() const {
+    return std::chrono::milliseconds(m_samples.size() / m_bytesPerFrame * 1000 / m_sampleRate);
+}
+
+AudioDeviceFormat audioDeviceFormat() {
+    OutputDevice& device = outputDevice();
+    device.open();
+    return {QString::fromUtf8(SDL_GetCurrentAudioDriver()),
+            device.spec.freq,
+            device.spec.channels,
+            SDL_AUDIO_BITSIZE(device.spec.format) / 8,
+            SDL_AUDIO_ISFLOAT(device.spec.format) != 0,
+            device.spec.samples};
+}
+
+void shutDownAudio() {
+    outputDevice().close();
+}
+
+} // namespace tolvane::platform

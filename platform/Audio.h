@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <chrono>
+
+namespace tolvane::platform {
+
+// The format the process-wide output device plays in, as the audio driver granted it.
+struct AudioDeviceFormat {
+    QString driver;
+    int sampleRate = 0;
+    int channels = 0;
+    int bytesPerSample = 0;
+    bool floatingPoint = false;
+    // Sample frames the driver asks for at a time; the delay a new sound can add before it is
+    // heard is about one such buffer.
+    int bufferFrames = 0;
+};
+
+// One WAV file decoded and converted to the output device's format, so that it can start at
+// once. One clip sounds at a time in the whole process: playing a clip cuts off the one that
+// sounds and starts this one from its beginning. Playback runs on the audio driver's thread.
+class AudioClip {
+public:
+    // Reads and decodes the whole file before it returns, opening the output device on first use.
+    // Throws EMCIDeviceError with the audio back end's text when the file cannot be read, is not
+    // a WAV file the back end can decode or no output device can be opened.
+    explicit AudioClip(const QString& path);
+    // Silences the clip if it sounds.
+    ~AudioClip();
+    AudioClip(const AudioClip&) = delete;
+    AudioClip& operator=(const AudioClip&) = delete;
+
+    // Returns at once. Throws EMCIDeviceError when the device the clip was opened for is gone.
+    void play();
+    void stop();
+    bool isSounding() const;
+    std::chrono::milliseconds duration() const;
+
+private:
+    QByteArray m_samples;
+    quint64 m_deviceGeneration = 0;
+    int m_bytesPerFrame = 1;
+    int m_sampleRate = 1;
+};
+
+// Opens the output device if it is not open yet; throws EMCIDeviceError when it cannot.
+AudioDeviceFormat audioDeviceFormat();
+
+// Closes the output device, which ends any sound. The next clip opens it again. This happens by
+// itself when the application object is destroyed and at the end of the process.
+void shutDownAudio();
+
+} // namespace tolvane::platform

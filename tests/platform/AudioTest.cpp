@@ -1,0 +1,208 @@
+#include "platform/Audio.h"
+#include "platform/Errors.h"
+#include "tests/support/QtPrinting.h"
+#include "tests/support/Wav.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cmath>
+
+using namespace tolvane;
+using namespace tolvane::platform;
+using namespace tolvane::test;
+
+namespace {
+
+const QStringList cueNames{QStringLiteral("Delay.wav"), QStringLiteral("Inhale.wav"),
+                           QStringLiteral("Check.wav"), QStringLiteral("Exhale.wav"),
+                           QStringLiteral("Exit.wav")};
+
+QString cuePath(const QString& name) {
+    return QDir(QStringLiteral(TOLVANE_CUES_DIR)).filePath(name);
+}
+
+Pcm16 tone(double seconds) {
+    Pcm16 sound;
+    for (int i = 0; i < int(seconds * sound.sampleRate); ++i)
+        sound.samples.push_back(qint16(8000 * std::sin(i * 0.05)));
+    return sound;
+}
+
+// Sign changes of the first channel between two times: twice the pitch, for a plain tone.
+int zeroCrossings(const Pcm16& sound, double from, double to) {
+    int crossings = 0;
+    int previous = 0;
+    for (auto frame = qsizetype(from * sound.sampleRate); frame < qsizetype(to * sound.sampleRate);
+         ++frame) {
+        const int sample = sound.samples[size_t(frame * sound.channels)];
+        if (sample != 0) {
+            crossings += (previous < 0) != (sample < 0) && previous != 0;
+            previous = sample;
+        }
+    }
+    return crossings;
+}
+
+int peak(const std::vector<qint16>& samples) {
+    int highest = 0;
+    for (const qint16 sample : samples)
+        highest = std::max(highest, std::abs(int(sample)));
+    return highest;
+}
+
+TEST(ShippedCues, AreShortCdQualityAndFadeInAndOut) {
+    for (const QString& name : cueNames) {
+        SCOPED_TRACE(name.toStdString());
+        const Pcm16 cue = readWav(cuePath(name));
+        ASSERT_FALSE(cue.samples.empty());
+        EXPECT_EQ(cue.sampleRate, 44100);
+        EXPECT_TRUE(cue.channels == 1 || cue.channels == 2);
+        const double seconds = double(cue.frames()) / cue.sampleRate;
+        EXPECT_GE(seconds, 0.3);
+        EXPECT_LE(seconds, 1.5);
+        // Loud enough to hear over breathing, with headroom so nothing clips.
+        EXPECT_GT(peak(cue.samples), 32767 / 8);
+        EXPECT_LT(peak(cue.samples), 32767 * 9 / 10);
+        // Soft edges, no click: the sound starts and ends at silence and swells over more than
+        // a millisecond.
+        const auto edge = std::ptrdiff_t(cue.sampleRate / 1000 * cue.channels);
+        EXPECT_LT(std::abs(cue.samples.front()), 100);
+        EXPECT_LT(std::abs(cue.samples.back()), 100);
+        EXPECT_LT(peak({cue.samples.begin(), cue.samples.begin() + edge}), peak(cue.samples) / 5);
+        EXPECT_LT(peak({cue.samples.end() - edge, cue.samples.end()}), peak(cue.samples) / 5);
+    }
+}
+
+TEST(ShippedCues, AreAllDifferent) {
+    for (qsizetype a = 0; a < cueNames.size(); ++a)
+        for (qsizetype b = a + 1; b < cueNames.size(); ++b)
+            EXPECT_NE(readWav(cuePath(cueNames[a])).samples, readWav(cuePath(cueNames[b])).samples)
+                << cueNames[a].toStdString() << " and " << cueNames[b].toStdString();
+}
+
+TEST(ShippedCues, InhaleRisesAndExhaleFalls) {
+    const Pcm16 inhale = readWav(cuePath(QStringLiteral("Inhale.wav")));
+    const Pcm16 exhale = readWav(cuePath(QStringLiteral("Exhale.wav")));
+    EXPECT_GT(zeroCrossings(inhale, 0.6, 0.8), zeroCrossings(inhale, 0.1, 0.3) * 9 / 8);
+    EXPECT_LT(zeroCrossings(exhale, 0.6, 0.8) * 9 / 8, zeroCrossings(exhale, 0.1, 0.3));
+}
+
+TEST(ShippedCues, OpenAsClipsOfTheirOwnLength) {
+    for (const QString& name : cueNames) {
+        SCOPED_TRACE(name.toStdString());
+        const Pcm16 cue = readWav(cuePath(name));
+        const AudioClip clip(cuePath(name));
+        EXPECT_NEAR(double(clip.duration().count()), 1000.0 * double(cue.frames()) / cue.sampleRate,
+                    2.0);
+        EXPECT_FALSE(clip.isSounding());
+    }
+}
+
+class AudioFailureTest : public testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+
+    QString write(const QString& name, const QByteArray& bytes) {
+        writeFile(dir.filePath(name), bytes);
+        return dir.filePath(name);
+    }
+
+    // The text an open of the file fails with, or an empty text when it does not fail.
+    static QString openFailure(const QString& path) {
+        try {
+            const AudioClip clip(path);
+        } catch (const EMCIDeviceError& error) {
+            return error.message();
+        }
+        return {};
+    }
+
+    QTemporaryDir dir;
+};
+
+TEST_F(AudioFailureTest, MissingFileIsNamedInTheError) {
+    const QString text = openFailure(QStringLiteral("NoSuchCue.wav"));
+    EXPECT_TRUE(text.contains(QStringLiteral("NoSuchCue.wav"))) << text.toStdString();
+}
+
+TEST_F(AudioFailureTest, UnreadableFilesFailWithTheBackEndsText) {
+    QByteArray wav = wavBytes(tone(0.2));
+    QByteArray truncated = wav.left(wav.size() / 2);
+    QByteArray noChannels = wav;
+    noChannels[22] = 0; // fmt channel count
+    QByteArray unknownEncoding = wav;
+    unknownEncoding[20] = 0x77; // fmt format tag
+    unknownEncoding[21] = 0x77;
+    QByteArray hugeDataChunk = wav;
+    hugeDataChunk.replace(40, 4, "\xff\xff\xff\x7f");
+    const struct {
+        const char* name;
+        QByteArray bytes;
+    } cases[] = {
+        {"empty", {}},
+        {"text", "Breathe in, hold, breathe out.\n"},
+        {"truncated", truncated},
+        {"header only", wav.left(44)},
+        {"no channels", noChannels},
+        {"unknown encoding", unknownEncoding},
+        {"data chunk longer than the file", hugeDataChunk},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString text = openFailure(write(QStringLiteral("Bad.wav"), c.bytes));
+        EXPECT_FALSE(text.isEmpty());
+    }
+}
+
+TEST_F(AudioFailureTest, FileInAnotherFormatIsConvertedNotRejected) {
+    Pcm16 stereo;
+    stereo.sampleRate = 22050;
+    stereo.channels = 2;
+    stereo.samples.assign(22050, 1000);
+    const AudioClip clip(write(QStringLiteral("Stereo.wav"), wavBytes(stereo)));
+    EXPECT_NEAR(double(clip.duration().count()), 500.0, 2.0);
+}
+
+class AudioDeviceTest : public testing::Test {
+protected:
+    void TearDown() override {
+        qputenv("SDL_AUDIODRIVER", driver);
+        shutDownAudio();
+    }
+    QByteArray driver = qgetenv("SDL_AUDIODRIVER");
+};
+
+TEST_F(AudioDeviceTest, BufferKeepsTheDelayBeforeACueShort) {
+    const AudioDeviceFormat format = audioDeviceFormat();
+    ASSERT_GT(format.sampleRate, 0);
+    EXPECT_GT(format.bufferFrames, 0);
+    EXPECT_LE(format.bufferFrames * 1000 / format.sampleRate, 25);
+    EXPECT_EQ(format.driver, QString::fromLatin1(driver));
+}
+
+TEST_F(AudioDeviceTest, NoOutputDeviceFailsTheOpenAndALaterOpenRecovers) {
+    const QString cue = cuePath(QStringLiteral("Check.wav"));
+    shutDownAudio();
+    qputenv("SDL_AUDIODRIVER", "no-such-driver");
+    try {
+        const AudioClip clip(cue);
+        ADD_FAILURE() << "opened without an output device";
+    } catch (const EMCIDeviceError& error) {
+        EXPECT_FALSE(error.message().isEmpty());
+    }
+    qputenv("SDL_AUDIODRIVER", driver);
+    EXPECT_NO_THROW(AudioClip{cue});
+}
+
+TEST_F(AudioDeviceTest, ClipOfAClosedDeviceDoesNotPlay) {
+    AudioClip clip(cuePath(QStringLiteral("Check.wav")));
+    shutDownAudio();
+    EXPECT_THROW(clip.play(), EMCIDeviceError);
+    EXPECT_FALSE(clip.isSounding());
+}
+
+} // namespace
