@@ -3,6 +3,7 @@
 #include "platform/Application.h"
 #include "platform/ApplicationWindow.h"
 #include "platform/ErrorDispatch.h"
+#include "platform/Fonts.h"
 
 #include <QApplication>
 
@@ -12,6 +13,7 @@ int main(int argc, char** argv)
     using namespace tolvane;
     platform::setApplicationTitle(QStringLiteral("Tolvane"));
     platform::setApplicationHelpFile(QStringLiteral("TOLVANE.HLP"));
+    platform::registerFormFont();
     platform::createApplicationWindow(platform::applicationTitle());
 
     TPranayama mainWindow;

@@ -22,17 +22,19 @@ std::int64_t msOfDay(double days)
 
 QString formatPhaseTime(double days)
 {
-    const std::int64_t seconds = msOfDay(days) / 1000;
-    return QStringLiteral("%1:%2").arg(seconds / 60 % 60).arg(seconds % 60, 2, 10, u'0');
+    const qint64 seconds = msOfDay(days) / 1000;
+    return QStringLiteral("%1:%2")
+        .arg(seconds / 60 % 60)
+        .arg(seconds % 60, 2, 10, QLatin1Char('0'));
 }
 
 QString formatClockTime(double days)
 {
-    const std::int64_t seconds = msOfDay(days) / 1000;
+    const qint64 seconds = msOfDay(days) / 1000;
     return QStringLiteral("%1:%2:%3")
         .arg(seconds / 3600)
-        .arg(seconds / 60 % 60, 2, 10, u'0')
-        .arg(seconds % 60, 2, 10, u'0');
+        .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
+        .arg(seconds % 60, 2, 10, QLatin1Char('0'));
 }
 
 int phaseSecondsShown(QStringView text)

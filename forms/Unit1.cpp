@@ -126,7 +126,10 @@ void TPranayama::closeEvent(QCloseEvent* event)
         event->ignore();
 }
 
-void TPranayama::Exit1Click() { close(); }
+void TPranayama::Exit1Click()
+{
+    close();
+}
 
 void TPranayama::About1Click()
 {
@@ -154,7 +157,10 @@ void TPranayama::setRunningCommands(const QColor& stopCaption)
         QStringLiteral("color: %1; font: bold 13px \"MS Sans Serif\";").arg(stopCaption.name()));
 }
 
-void TPranayama::setIdleCommands() { setStartCommandsEnabled(true); }
+void TPranayama::setIdleCommands()
+{
+    setStartCommandsEnabled(true);
+}
 
 void TPranayama::setStatusPanel(int panel, const QString& text)
 {
@@ -172,9 +178,8 @@ void TPranayama::PlayCue(const QString& fileName)
         // tick: it is reported once per practice, after the tick, and the practice goes on.
         if (!m_cueFailureReported) {
             m_cueFailureReported = true;
-            QTimer::singleShot(0, this, [message = error.message()] {
-                platform::reportError(message);
-            });
+            QTimer::singleShot(0, this,
+                               [message = error.message()] { platform::reportError(message); });
         }
         MediaPlayer1->setEnabled(false);
         return;

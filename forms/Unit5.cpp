@@ -18,7 +18,8 @@ TBeginning::TBeginning(QWidget* owner)
 {
     ui->setupUi(this);
     // The picture goes through our own decoder; a missing picture leaves the window plain.
-    ui->Image1->setPixmap(QPixmap::fromImage(platform::loadJpeg(QStringLiteral(":/pictures/splash.jpg"))));
+    ui->Image1->setPixmap(
+        QPixmap::fromImage(platform::loadJpeg(QStringLiteral(":/pictures/splash.jpg"))));
 
     const QRect screenArea = screen()->geometry();
     move(screenArea.center() - rect().center());
@@ -31,8 +32,14 @@ TBeginning::TBeginning(QWidget* owner)
 
 TBeginning::~TBeginning() = default;
 
-void TBeginning::Timer1Timer() { close(); }
+void TBeginning::Timer1Timer()
+{
+    close();
+}
 
-void TBeginning::keyPressEvent(QKeyEvent* event) { event->ignore(); }
+void TBeginning::keyPressEvent(QKeyEvent* event)
+{
+    event->ignore();
+}
 
 } // namespace tolvane

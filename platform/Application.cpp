@@ -22,10 +22,22 @@ ApplicationState& state()
 
 } // namespace
 
-QString applicationTitle() { return state().title; }
-void setApplicationTitle(const QString& title) { state().title = title; }
-QString applicationHelpFile() { return state().helpFile; }
-void setApplicationHelpFile(const QString& fileName) { state().helpFile = fileName; }
+QString applicationTitle()
+{
+    return state().title;
+}
+void setApplicationTitle(const QString& title)
+{
+    state().title = title;
+}
+QString applicationHelpFile()
+{
+    return state().helpFile;
+}
+void setApplicationHelpFile(const QString& fileName)
+{
+    state().helpFile = fileName;
+}
 
 void postQuitMessage(int exitCode)
 {
@@ -37,8 +49,14 @@ void postQuitMessage(int exitCode)
         QCoreApplication::exit(exitCode);
 }
 
-bool quitRequested() { return state().quitRequested; }
-int quitExitCode() { return state().exitCode; }
+bool quitRequested()
+{
+    return state().quitRequested;
+}
+int quitExitCode()
+{
+    return state().exitCode;
+}
 
 void clearQuitRequest()
 {

@@ -26,13 +26,15 @@ constexpr Uint16 requestedBufferFrames = 1024;
 // Minutes of sound, far beyond any cue, and small enough for the back end's int byte counts.
 constexpr double maximumClipBytes = 512.0 * 1024 * 1024;
 
-QString backEndError() {
+QString backEndError()
+{
     const QString text = QString::fromUtf8(SDL_GetError());
     SDL_ClearError();
     return text.isEmpty() ? QStringLiteral("Unknown error code") : text;
 }
 
-[[noreturn]] void throwBackEndError() {
+[[noreturn]] void throwBackEndError()
+{
     throw EMCIDeviceError(backEndError());
 }
 
@@ -53,7 +55,8 @@ struct OutputDevice {
     const QByteArray* current = nullptr;
     qsizetype position = 0;
 
-    void open() {
+    void open()
+    {
         // A device the driver has lost (unplugged headphones) reports itself stopped.
         if (id != 0 && SDL_GetAudioDeviceStatus(id) != SDL_AUDIO_STOPPED)
             return;
@@ -92,7 +95,8 @@ struct OutputDevice {
         }
     }
 
-    void close() {
+    void close()
+    {
         if (id != 0) {
             // Waits for the driver's thread, so nothing reads the current sound afterwards.
             SDL_CloseAudioDevice(id);
@@ -110,7 +114,8 @@ struct OutputDevice {
         }
     }
 
-    bool isOpenFor(quint64 clipGeneration) const {
+    bool isOpenFor(quint64 clipGeneration) const
+    {
         return id != 0 && generation == clipGeneration &&
                SDL_GetAudioDeviceStatus(id) == SDL_AUDIO_PLAYING;
     }
@@ -118,7 +123,8 @@ struct OutputDevice {
 
 // Never destroyed, so clips that outlive static destruction still find it; the device itself is
 // closed at exit.
-OutputDevice& outputDevice() {
+OutputDevice& outputDevice()
+{
     static OutputDevice* const device = [] {
         std::atexit(&shutDownAudio);
         return new OutputDevice;
@@ -126,7 +132,8 @@ OutputDevice& outputDevice() {
     return *device;
 }
 
-void mix(void* userData, Uint8* stream, int length) {
+void mix(void* userData, Uint8* stream, int length)
+{
     auto& device = *static_cast<OutputDevice*>(userData);
     qsizetype written = 0;
     if (device.current) {
@@ -142,7 +149,8 @@ void mix(void* userData, Uint8* stream, int length) {
 class DeviceLock {
 public:
     explicit DeviceLock(SDL_AudioDeviceID id)
-        : m_id(id) {
+        : m_id(id)
+    {
         SDL_LockAudioDevice(m_id);
     }
     ~DeviceLock() { SDL_UnlockAudioDevice(m_id); }
@@ -153,11 +161,13 @@ private:
     SDL_AudioDeviceID m_id;
 };
 
-int bytesPerFrame(SDL_AudioFormat format, int channels) {
+int bytesPerFrame(SDL_AudioFormat format, int channels)
+{
     return SDL_AUDIO_BITSIZE(format) / 8 * channels;
 }
 
-QByteArray readWholeFile(const QString& path) {
+QByteArray readWholeFile(const QString& path)
+{
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw EMCIDeviceError(QStringLiteral("Couldn't open %1: %2").arg(path, file.errorString()));
@@ -173,7 +183,8 @@ QByteArray readWholeFile(const QString& path) {
 }
 
 // Decodes a WAV image and converts it to the device's format.
-QByteArray decodeForDevice(const QByteArray& wav, const SDL_AudioSpec& target) {
+QByteArray decodeForDevice(const QByteArray& wav, const SDL_AudioSpec& target)
+{
     // A file cut short is reported rather than played in part.
     SDL_SetHint(SDL_HINT_WAVE_TRUNCATION, "strict");
     SDL_ClearError();
@@ -207,7 +218,8 @@ QByteArray decodeForDevice(const QByteArray& wav, const SDL_AudioSpec& target) {
 
 } // namespace
 
-AudioClip::AudioClip(const QString& path) {
+AudioClip::AudioClip(const QString& path)
+{
     const QByteArray wav = readWholeFile(path);
     OutputDevice& device = outputDevice();
     device.open();
@@ -217,11 +229,13 @@ AudioClip::AudioClip(const QString& path) {
     m_sampleRate = device.spec.freq;
 }
 
-AudioClip::~AudioClip() {
+AudioClip::~AudioClip()
+{
     stop();
 }
 
-void AudioClip::play() {
+void AudioClip::play()
+{
     OutputDevice& device = outputDevice();
     if (!device.isOpenFor(m_deviceGeneration))
         throw EMCIDeviceError(QStringLiteral("The audio device is no longer open"));
@@ -230,7 +244,8 @@ void AudioClip::play() {
     device.position = 0;
 }
 
-void AudioClip::stop() {
+void AudioClip::stop()
+{
     OutputDevice& device = outputDevice();
     if (device.id == 0)
         return;
@@ -239,7 +254,8 @@ void AudioClip::stop() {
         device.current = nullptr;
 }
 
-bool AudioClip::isSounding() const {
+bool AudioClip::isSounding() const
+{
     OutputDevice& device = outputDevice();
     if (device.id == 0)
         return false;
@@ -247,11 +263,13 @@ bool AudioClip::isSounding() const {
     return device.current == &m_samples;
 }
 
-std::chrono::milliseconds AudioClip::duration() const {
+std::chrono::milliseconds AudioClip::duration() const
+{
     return std::chrono::milliseconds(m_samples.size() / m_bytesPerFrame * 1000 / m_sampleRate);
 }
 
-AudioDeviceFormat audioDeviceFormat() {
+AudioDeviceFormat audioDeviceFormat()
+{
     OutputDevice& device = outputDevice();
     device.open();
     return {QString::fromUtf8(SDL_GetCurrentAudioDriver()),
@@ -262,7 +280,8 @@ AudioDeviceFormat audioDeviceFormat() {
             device.spec.samples};
 }
 
-void shutDownAudio() {
+void shutDownAudio()
+{
     outputDevice().close();
 }
 

@@ -6,7 +6,8 @@
 
 namespace tolvane::platform {
 
-QStringList dataFileDirectories() {
+QStringList dataFileDirectories()
+{
     QStringList directories{QDir::currentPath()};
     // Without an application object there is no reliable executable folder to offer.
     if (QCoreApplication::instance())
@@ -15,7 +16,8 @@ QStringList dataFileDirectories() {
     return directories;
 }
 
-QString locateDataFile(const QString& bareName) {
+QString locateDataFile(const QString& bareName)
+{
     if (bareName.isEmpty() || QDir::isAbsolutePath(bareName))
         return bareName;
     const QStringList directories = dataFileDirectories();

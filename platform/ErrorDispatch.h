@@ -19,8 +19,7 @@ void reportError(const QString& message);
 
 // The one place where handlers of commands, timers and form creation run. A failure skips the
 // rest of the handler, is shown once, and never crosses the event loop.
-template <typename Handler>
-void dispatch(Handler&& handler) noexcept
+template <typename Handler> void dispatch(Handler&& handler) noexcept
 {
     try {
         std::forward<Handler>(handler)();
@@ -36,8 +35,7 @@ void dispatch(Handler&& handler) noexcept
 namespace tolvane::platform {
 
 // A slot that runs a handler of a form through the dispatch point, for connect().
-template <typename Form>
-auto handler(Form* form, void (Form::*method)())
+template <typename Form> auto handler(Form* form, void (Form::*method)())
 {
     return [form, method] { dispatch([form, method] { (form->*method)(); }); };
 }

@@ -30,21 +30,24 @@ struct Decoder {
     bool created;
 };
 
-[[noreturn]] void failDecoding(j_common_ptr info) {
+[[noreturn]] void failDecoding(j_common_ptr info)
+{
     auto* err = reinterpret_cast<ErrorManager*>(info->err);
     (*info->err->format_message)(info, err->message);
     std::longjmp(err->jump, 1);
 }
 
 // Keeps the first warning (libjpeg passes on only that one) as the reason for a damaged picture.
-void keepWarning(j_common_ptr info) {
+void keepWarning(j_common_ptr info)
+{
     auto* err = reinterpret_cast<ErrorManager*>(info->err);
     if (err->message[0] == '\0')
         (*info->err->format_message)(info, err->message);
 }
 
 // The samples asked of libjpeg for each stored layout; CMYK and YCCK both arrive as CMYK.
-J_COLOR_SPACE outputSpaceFor(J_COLOR_SPACE stored) {
+J_COLOR_SPACE outputSpaceFor(J_COLOR_SPACE stored)
+{
     switch (stored) {
     case JCS_GRAYSCALE:
         return JCS_GRAYSCALE;
@@ -60,7 +63,8 @@ J_COLOR_SPACE outputSpaceFor(J_COLOR_SPACE stored) {
 }
 
 // Samples per pixel of the layouts asked for.
-int componentsOf(J_COLOR_SPACE space) {
+int componentsOf(J_COLOR_SPACE space)
+{
     switch (space) {
     case JCS_GRAYSCALE:
         return 1;
@@ -74,7 +78,8 @@ int componentsOf(J_COLOR_SPACE space) {
 }
 
 // Stage one: read the header and choose the output layout. Returns false on a fatal error.
-bool readHeader(Decoder& d, const unsigned char* data, unsigned long size) {
+bool readHeader(Decoder& d, const unsigned char* data, unsigned long size)
+{
     if (setjmp(d.err.jump) != 0)
         return false;
     jpeg_create_decompress(&d.info);
@@ -86,7 +91,8 @@ bool readHeader(Decoder& d, const unsigned char* data, unsigned long size) {
 }
 
 // Stage two, once the size is known to be sensible: decode the whole picture.
-bool startDecoding(Decoder& d) {
+bool startDecoding(Decoder& d)
+{
     if (setjmp(d.err.jump) != 0)
         return false;
     jpeg_start_decompress(&d.info);
@@ -95,7 +101,8 @@ bool startDecoding(Decoder& d) {
 
 // Adobe applications store CMYK inverted (0 is full ink), and every CMYK JPEG in practice comes
 // from them or follows them; libjpeg writes the same marker when it encodes CMYK.
-QRgb cmykToRgb(const JSAMPLE* p, bool inverted) {
+QRgb cmykToRgb(const JSAMPLE* p, bool inverted)
+{
     const int c = inverted ? p[0] : 255 - p[0];
     const int m = inverted ? p[1] : 255 - p[1];
     const int y = inverted ? p[2] : 255 - p[2];
@@ -103,8 +110,8 @@ QRgb cmykToRgb(const JSAMPLE* p, bool inverted) {
     return qRgb(c * k / 255, m * k / 255, y * k / 255);
 }
 
-void convertRow(const JSAMPLE* in, QRgb* out, JDIMENSION width, J_COLOR_SPACE space,
-                bool inverted) {
+void convertRow(const JSAMPLE* in, QRgb* out, JDIMENSION width, J_COLOR_SPACE space, bool inverted)
+{
     for (JDIMENSION x = 0; x < width; ++x) {
         switch (space) {
         case JCS_GRAYSCALE:
@@ -121,7 +128,8 @@ void convertRow(const JSAMPLE* in, QRgb* out, JDIMENSION width, J_COLOR_SPACE sp
 }
 
 // Stage three: copy every scan line into the image. Returns false on a fatal error.
-bool readRows(Decoder& d, uchar* bits, qsizetype bytesPerLine) {
+bool readRows(Decoder& d, uchar* bits, qsizetype bytesPerLine)
+{
     if (setjmp(d.err.jump) != 0)
         return false;
     const JDIMENSION stride = d.info.output_width * JDIMENSION(d.info.output_components);
@@ -139,7 +147,8 @@ bool readRows(Decoder& d, uchar* bits, qsizetype bytesPerLine) {
 }
 
 // Stage four: read up to the end marker, where libjpeg notices damage after the last row.
-void finishDecoding(Decoder& d) {
+void finishDecoding(Decoder& d)
+{
     if (setjmp(d.err.jump) != 0)
         return;
     jpeg_finish_decompress(&d.info);
@@ -149,8 +158,11 @@ void finishDecoding(Decoder& d) {
 class DecoderGuard {
 public:
     explicit DecoderGuard(Decoder& d)
-        : m_d(d) {}
-    ~DecoderGuard() {
+        : m_d(d)
+    {
+    }
+    ~DecoderGuard()
+    {
         if (m_d.created)
             jpeg_destroy_decompress(&m_d.info);
     }
@@ -160,7 +172,8 @@ private:
     Decoder& m_d;
 };
 
-QImage failed(QString* error, const QString& reason) {
+QImage failed(QString* error, const QString& reason)
+{
     if (error)
         *error = reason;
     return {};
@@ -168,7 +181,8 @@ QImage failed(QString* error, const QString& reason) {
 
 } // namespace
 
-QImage decodeJpeg(const QByteArray& data, QString* error) {
+QImage decodeJpeg(const QByteArray& data, QString* error)
+{
     if (error)
         error->clear();
     if (data.isEmpty())
@@ -214,7 +228,8 @@ QImage decodeJpeg(const QByteArray& data, QString* error) {
     return image;
 }
 
-QImage loadJpeg(const QString& path, QString* error) {
+QImage loadJpeg(const QString& path, QString* error)
+{
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return failed(error, QStringLiteral("Cannot open %1: %2").arg(path, file.errorString()));

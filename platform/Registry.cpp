@@ -49,7 +49,8 @@ struct Entry {
     RegistryValue value;
 };
 
-Entry textEntry(QByteArray raw) {
+Entry textEntry(QByteArray raw)
+{
     Entry entry;
     entry.raw = std::move(raw);
     return entry;
@@ -61,11 +62,13 @@ struct Document {
     QByteArray eol = "\n";
 };
 
-QByteArray foldCase(QByteArrayView text) {
+QByteArray foldCase(QByteArrayView text)
+{
     return text.toByteArray().toLower(); // ASCII only, as the registry compares names
 }
 
-QByteArrayView stripBackslashes(QByteArrayView path) {
+QByteArrayView stripBackslashes(QByteArrayView path)
+{
     while (path.startsWith('\\'))
         path = path.sliced(1);
     while (path.endsWith('\\'))
@@ -73,12 +76,14 @@ QByteArrayView stripBackslashes(QByteArrayView path) {
     return path;
 }
 
-bool hasLineBreakOrZero(QByteArrayView text) {
+bool hasLineBreakOrZero(QByteArrayView text)
+{
     return text.contains('\n') || text.contains('\r') || text.contains('\0');
 }
 
 // The key path as written into a section header, or nothing when it cannot name a key.
-std::optional<QByteArray> keyPathText(const QString& keyPath) {
+std::optional<QByteArray> keyPathText(const QString& keyPath)
+{
     const QByteArray utf8 = keyPath.toUtf8();
     const QByteArrayView path = stripBackslashes(utf8);
     if (path.contains(QByteArrayView("\\\\")) || hasLineBreakOrZero(path))
@@ -86,18 +91,21 @@ std::optional<QByteArray> keyPathText(const QString& keyPath) {
     return path.toByteArray();
 }
 
-std::optional<QByteArray> valueNameText(const QString& name) {
+std::optional<QByteArray> valueNameText(const QString& name)
+{
     QByteArray utf8 = name.toUtf8();
     if (hasLineBreakOrZero(utf8))
         return std::nullopt;
     return utf8;
 }
 
-bool isHexDigit(char c) {
+bool isHexDigit(char c)
+{
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
 
-std::optional<std::uint32_t> parseHexNumber(QByteArrayView digits, qsizetype maxDigits) {
+std::optional<std::uint32_t> parseHexNumber(QByteArrayView digits, qsizetype maxDigits)
+{
     if (digits.isEmpty() || digits.size() > maxDigits)
         return std::nullopt;
     if (!std::all_of(digits.begin(), digits.end(), isHexDigit))
@@ -105,12 +113,14 @@ std::optional<std::uint32_t> parseHexNumber(QByteArrayView digits, qsizetype max
     return digits.toUInt(nullptr, 16);
 }
 
-bool startsWithNoCase(QByteArrayView text, QByteArrayView prefix) {
+bool startsWithNoCase(QByteArrayView text, QByteArrayView prefix)
+{
     return text.size() >= prefix.size() &&
            text.first(prefix.size()).compare(prefix, Qt::CaseInsensitive) == 0;
 }
 
-qsizetype skipSpaces(QByteArrayView text, qsizetype i) {
+qsizetype skipSpaces(QByteArrayView text, qsizetype i)
+{
     while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
         ++i;
     return i;
@@ -122,7 +132,8 @@ struct QuotedText {
 };
 
 // A quoted name or string starting at text[start]; \\ and \" are the escapes.
-std::optional<QuotedText> parseQuoted(QByteArrayView text, qsizetype start) {
+std::optional<QuotedText> parseQuoted(QByteArrayView text, qsizetype start)
+{
     QByteArray result;
     for (qsizetype i = start + 1; i < text.size(); ++i) {
         const char c = text[i];
@@ -135,7 +146,8 @@ std::optional<QuotedText> parseQuoted(QByteArrayView text, qsizetype start) {
     return std::nullopt;
 }
 
-QByteArray quoted(QByteArrayView text) {
+QByteArray quoted(QByteArrayView text)
+{
     QByteArray result = "\"";
     for (char c : text) {
         if (c == '\\' || c == '"')
@@ -145,7 +157,8 @@ QByteArray quoted(QByteArrayView text) {
     return result + '"';
 }
 
-std::optional<QByteArray> parseHexList(QByteArrayView list) {
+std::optional<QByteArray> parseHexList(QByteArrayView list)
+{
     QByteArray bytes;
     if (list.trimmed().isEmpty())
         return bytes;
@@ -162,14 +175,16 @@ std::optional<QByteArray> parseHexList(QByteArrayView list) {
     return bytes;
 }
 
-QByteArray littleEndian(std::uint32_t number) {
+QByteArray littleEndian(std::uint32_t number)
+{
     QByteArray bytes(4, '\0');
     for (int i = 0; i < 4; ++i)
         bytes[i] = static_cast<char>((number >> (8 * i)) & 0xFF);
     return bytes;
 }
 
-std::uint32_t fromLittleEndian(const QByteArray& bytes) {
+std::uint32_t fromLittleEndian(const QByteArray& bytes)
+{
     std::uint32_t number = 0;
     for (int i = 3; i >= 0; --i)
         number = (number << 8) | static_cast<std::uint8_t>(bytes[i]);
@@ -177,7 +192,8 @@ std::uint32_t fromLittleEndian(const QByteArray& bytes) {
 }
 
 // A text is written in quotes only when reading the quotes gives back the very same bytes.
-bool fitsInQuotes(const RegistryValue& value) {
+bool fitsInQuotes(const RegistryValue& value)
+{
     if (value.type != RegSz || value.data.isEmpty() || value.data.back() != '\0')
         return false;
     const QByteArrayView text = QByteArrayView(value.data).chopped(1);
@@ -189,7 +205,8 @@ bool fitsInQuotes(const RegistryValue& value) {
 }
 
 // The text after the '=' of a value line; hex lists wrap onto indented lines like regedit's.
-QByteArray formatData(const RegistryValue& value, qsizetype column, const QByteArray& eol) {
+QByteArray formatData(const RegistryValue& value, qsizetype column, const QByteArray& eol)
+{
     if (value.type == RegDword && value.data.size() == 4)
         return "dword:" +
                QByteArray::number(fromLittleEndian(value.data), 16).rightJustified(8, '0');
@@ -214,7 +231,8 @@ QByteArray formatData(const RegistryValue& value, qsizetype column, const QByteA
     return text;
 }
 
-QByteArray formatName(const QByteArray& name) {
+QByteArray formatName(const QByteArray& name)
+{
     return (name.isEmpty() ? QByteArray("@") : quoted(name)) + '=';
 }
 
@@ -222,14 +240,17 @@ QByteArray formatName(const QByteArray& name) {
 class LineReader {
 public:
     explicit LineReader(QByteArrayView text)
-        : m_text(text) {}
+        : m_text(text)
+    {
+    }
 
     struct Line {
         QByteArrayView raw;
         QByteArrayView content;
     };
 
-    std::optional<Line> next() {
+    std::optional<Line> next()
+    {
         if (m_pos >= m_text.size())
             return std::nullopt;
         const qsizetype newline = m_text.indexOf('\n', m_pos);
@@ -251,7 +272,8 @@ private:
 // The data of a value line after its '='; hex lists may continue on further lines, which are
 // taken from the reader. The entry's raw text covers every line used.
 bool parseValueData(const LineReader::Line& first, QByteArrayView data, LineReader& lines,
-                    Entry& entry) {
+                    Entry& entry)
+{
     QByteArrayView last = first.raw;
     if (data.startsWith('"')) {
         const auto text = parseQuoted(data, 0);
@@ -301,7 +323,8 @@ bool parseValueData(const LineReader::Line& first, QByteArrayView data, LineRead
     return true;
 }
 
-bool parseValue(const LineReader::Line& line, LineReader& lines, Entry& entry) {
+bool parseValue(const LineReader::Line& line, LineReader& lines, Entry& entry)
+{
     const QByteArrayView content = line.content;
     qsizetype i = skipSpaces(content, 0);
     if (content[i] == '@') {
@@ -323,7 +346,8 @@ bool parseValue(const LineReader::Line& line, LineReader& lines, Entry& entry) {
     return parseValueData(line, content.sliced(skipSpaces(content, i + 1)), lines, entry);
 }
 
-bool parseSection(QByteArrayView content, Entry& entry) {
+bool parseSection(QByteArrayView content, Entry& entry)
+{
     if (!content.endsWith(']'))
         return false;
     const QByteArrayView path = content.sliced(1, content.size() - 2);
@@ -346,7 +370,8 @@ struct DecodedText {
 };
 
 // regedit 5 exports UTF-16LE with a byte order mark; we parse UTF-8 and convert back on writing.
-std::optional<DecodedText> decodeText(const QByteArray& bytes) {
+std::optional<DecodedText> decodeText(const QByteArray& bytes)
+{
     if (bytes.startsWith(utf16LeBom)) {
         if (bytes.size() % 2 != 0)
             return std::nullopt;
@@ -363,7 +388,8 @@ std::optional<DecodedText> decodeText(const QByteArray& bytes) {
     return DecodedText{bytes, Encoding::Utf8};
 }
 
-QByteArray encodeText(const Document& document, const QByteArray& utf8) {
+QByteArray encodeText(const Document& document, const QByteArray& utf8)
+{
     switch (document.encoding) {
     case Encoding::Utf8WithBom:
         return utf8Bom.toByteArray() + utf8;
@@ -377,7 +403,8 @@ QByteArray encodeText(const Document& document, const QByteArray& utf8) {
     return utf8;
 }
 
-void appendText(Document& document, QByteArrayView raw) {
+void appendText(Document& document, QByteArrayView raw)
+{
     // Runs of comments and blank lines are kept as one entry; they are never edited.
     if (!document.entries.empty() && document.entries.back().kind == Entry::Kind::Text)
         document.entries.back().raw += raw;
@@ -385,7 +412,8 @@ void appendText(Document& document, QByteArrayView raw) {
         document.entries.push_back(textEntry(raw.toByteArray()));
 }
 
-std::optional<Document> parseDocument(const QByteArray& bytes) {
+std::optional<Document> parseDocument(const QByteArray& bytes)
+{
     Document document;
     if (bytes.isEmpty())
         return document; // nothing to lose: treated like a missing file
@@ -430,7 +458,8 @@ std::optional<Document> parseDocument(const QByteArray& bytes) {
     return document;
 }
 
-bool keyIn(const Document& document, const QByteArray& key) {
+bool keyIn(const Document& document, const QByteArray& key)
+{
     const QByteArray below = key + '\\';
     for (const Entry& entry : document.entries) {
         if (entry.kind == Entry::Kind::Section && entry.ours &&
@@ -441,7 +470,8 @@ bool keyIn(const Document& document, const QByteArray& key) {
 }
 
 // The value's entry; when a file names a value twice, the later line wins, as on import.
-const Entry* findValue(const Document& document, const QByteArray& key, const QByteArray& name) {
+const Entry* findValue(const Document& document, const QByteArray& key, const QByteArray& name)
+{
     const Entry* found = nullptr;
     for (const Entry& entry : document.entries) {
         if (entry.kind == Entry::Kind::Value && entry.ours && entry.key == key &&
@@ -451,13 +481,15 @@ const Entry* findValue(const Document& document, const QByteArray& key, const QB
     return found;
 }
 
-void endWithLineBreak(Document& document, Entry& entry) {
+void endWithLineBreak(Document& document, Entry& entry)
+{
     if (!entry.raw.endsWith('\n'))
         entry.raw += document.eol;
 }
 
 // Appends "[HKEY_CURRENT_USER\path]" at the end of the file, after a blank line.
-void appendSection(Document& document, const QByteArray& path) {
+void appendSection(Document& document, const QByteArray& path)
+{
     if (document.entries.empty())
         document.entries.push_back(textEntry(headerVersion4.toByteArray() + document.eol));
     Entry& last = document.entries.back();
@@ -475,7 +507,8 @@ void appendSection(Document& document, const QByteArray& path) {
 }
 
 // Index of the last line of the key's last section: a new value goes right after it.
-std::optional<std::size_t> endOfKey(const Document& document, const QByteArray& key) {
+std::optional<std::size_t> endOfKey(const Document& document, const QByteArray& key)
+{
     std::optional<std::size_t> end;
     for (std::size_t i = 0; i < document.entries.size(); ++i) {
         const Entry& entry = document.entries[i];
@@ -486,7 +519,8 @@ std::optional<std::size_t> endOfKey(const Document& document, const QByteArray& 
 }
 
 void writeValue(Document& document, const QByteArray& path, const QByteArray& name,
-                const RegistryValue& value) {
+                const RegistryValue& value)
+{
     const QByteArray key = foldCase(path);
     const QByteArray foldedName = foldCase(name);
     for (auto it = document.entries.rbegin(); it != document.entries.rend(); ++it) {
@@ -523,7 +557,8 @@ void writeValue(Document& document, const QByteArray& path, const QByteArray& na
                             std::move(entry));
 }
 
-QByteArray serialize(const Document& document) {
+QByteArray serialize(const Document& document)
+{
     QByteArray text;
     for (const Entry& entry : document.entries)
         text += entry.raw;
@@ -533,8 +568,11 @@ QByteArray serialize(const Document& document) {
 class FileDescriptor {
 public:
     explicit FileDescriptor(int fd)
-        : m_fd(fd) {}
-    ~FileDescriptor() {
+        : m_fd(fd)
+    {
+    }
+    ~FileDescriptor()
+    {
         if (m_fd >= 0)
             ::close(m_fd);
     }
@@ -555,7 +593,8 @@ struct Snapshot {
     mode_t mode = newFileMode;
 };
 
-Snapshot readSnapshot(const QString& path) {
+Snapshot readSnapshot(const QString& path)
+{
     Snapshot snapshot;
     const QByteArray native = QFile::encodeName(path);
     struct stat status {};
@@ -595,7 +634,8 @@ Snapshot readSnapshot(const QString& path) {
     return snapshot;
 }
 
-bool writeAll(int fd, const QByteArray& bytes) {
+bool writeAll(int fd, const QByteArray& bytes)
+{
     qsizetype written = 0;
     while (written < bytes.size()) {
         const ssize_t count =
@@ -611,7 +651,8 @@ bool writeAll(int fd, const QByteArray& bytes) {
 
 // Writes a temporary file beside the target, flushes it to disk and renames it over the target,
 // so that readers see either the old file or the new one, never a part.
-bool replaceFile(const QString& target, const QByteArray& bytes, mode_t mode) {
+bool replaceFile(const QString& target, const QByteArray& bytes, mode_t mode)
+{
     const QFileInfo info(target);
     QByteArray temporary =
         QFile::encodeName(info.absolutePath() + u"/." + info.fileName()) + ".XXXXXX";
@@ -636,7 +677,8 @@ bool replaceFile(const QString& target, const QByteArray& bytes, mode_t mode) {
 enum class Edit { Unchanged, Changed };
 
 // Re-reads the file under the lock, lets edit change it and replaces the file with the result.
-template <typename Editor> bool editFile(const QString& path, Editor edit) {
+template <typename Editor> bool editFile(const QString& path, Editor edit)
+{
     const QFileInfo info(path);
     if (!QDir().mkpath(info.absolutePath()))
         return false;
@@ -663,7 +705,8 @@ template <typename Editor> bool editFile(const QString& path, Editor edit) {
 
 } // namespace
 
-QString UserRegistry::defaultFilePath() {
+QString UserRegistry::defaultFilePath()
+{
     // Relative XDG paths are invalid by the base directory rules and are ignored.
     QString configHome = qEnvironmentVariable("XDG_CONFIG_HOME");
     if (configHome.isEmpty() || !QDir::isAbsolutePath(configHome))
@@ -672,9 +715,12 @@ QString UserRegistry::defaultFilePath() {
 }
 
 UserRegistry::UserRegistry(QString filePath)
-    : m_filePath(std::move(filePath)) {}
+    : m_filePath(std::move(filePath))
+{
+}
 
-bool UserRegistry::keyExists(const QString& keyPath) const {
+bool UserRegistry::keyExists(const QString& keyPath) const
+{
     const auto path = keyPathText(keyPath);
     if (!path)
         return false;
@@ -690,7 +736,8 @@ bool UserRegistry::keyExists(const QString& keyPath) const {
     return keyIn(snapshot.document, foldCase(*path));
 }
 
-bool UserRegistry::createKey(const QString& keyPath) {
+bool UserRegistry::createKey(const QString& keyPath)
+{
     const auto path = keyPathText(keyPath);
     if (!path)
         return false;
@@ -709,7 +756,8 @@ bool UserRegistry::createKey(const QString& keyPath) {
 }
 
 UserRegistry::Query UserRegistry::queryValue(const QString& keyPath, const QString& name,
-                                             std::uint32_t bufferSize) const {
+                                             std::uint32_t bufferSize) const
+{
     Query query;
     query.status = QueryStatus::NotFound;
     const auto path = keyPathText(keyPath);
@@ -737,8 +785,8 @@ UserRegistry::Query UserRegistry::queryValue(const QString& keyPath, const QStri
     return query;
 }
 
-bool UserRegistry::setValue(const QString& keyPath, const QString& name,
-                            const RegistryValue& value) {
+bool UserRegistry::setValue(const QString& keyPath, const QString& name, const RegistryValue& value)
+{
     const auto path = keyPathText(keyPath);
     const auto valueName = valueNameText(name);
     if (!path || !valueName)

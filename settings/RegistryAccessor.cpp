@@ -28,7 +28,10 @@ bool RegistryAccessor::openKey(const QString& key, bool canCreate)
     return opened;
 }
 
-void RegistryAccessor::closeKey() { m_currentKey.clear(); }
+void RegistryAccessor::closeKey()
+{
+    m_currentKey.clear();
+}
 
 bool RegistryAccessor::keyExists(const QString& key) const
 {
@@ -50,7 +53,7 @@ bool RegistryAccessor::valueExists(const QString& name) const
 }
 
 platform::UserRegistry::Query RegistryAccessor::query(const QString& name,
-                                                     std::uint32_t bufferSize) const
+                                                      std::uint32_t bufferSize) const
 {
     auto result = m_currentKey.isEmpty() ? platform::UserRegistry::Query{}
                                          : m_registry.queryValue(m_currentKey, name, bufferSize);
@@ -68,7 +71,10 @@ std::int32_t RegistryAccessor::readInteger(const QString& name) const
     return qFromLittleEndian<std::int32_t>(result.data.constData());
 }
 
-bool RegistryAccessor::readBool(const QString& name) const { return readInteger(name) != 0; }
+bool RegistryAccessor::readBool(const QString& name) const
+{
+    return readInteger(name) != 0;
+}
 
 double RegistryAccessor::readDateTime(const QString& name) const
 {

@@ -7,12 +7,12 @@ namespace tolvane {
 // The in-memory copy of the persisted settings that every part of the program reads and writes
 // directly. Zero at process start; filled by the start-up load and the reloads before each use.
 struct SettingsRecord {
-    std::int32_t intPrTotalTime = 0; // Pranayama: number of rounds
-    std::int32_t intPrInhale = 0;    // Puraka, seconds
-    std::int32_t intPrExhale = 0;    // Rechaka, seconds
-    std::int32_t intCheckOne = 0;    // Abhyantara Kumbhaka, seconds
-    std::int32_t intCheckTwo = 0;    // Bahya Kumbhaka, seconds
-    std::int32_t intDays = 0;        // practices rated easy in a row
+    std::int32_t intPrTotalTime = 0;    // Pranayama: number of rounds
+    std::int32_t intPrInhale = 0;       // Puraka, seconds
+    std::int32_t intPrExhale = 0;       // Rechaka, seconds
+    std::int32_t intCheckOne = 0;       // Abhyantara Kumbhaka, seconds
+    std::int32_t intCheckTwo = 0;       // Bahya Kumbhaka, seconds
+    std::int32_t intDays = 0;           // practices rated easy in a row
     std::int32_t intKevTotalTime = 0;   // Kevali: time of practice, minutes
     std::int32_t intKevStartBreath = 0; // Kevali: initial breath, seconds
     std::int32_t intIncrementDays = 0;  // easy ratings needed for an increment

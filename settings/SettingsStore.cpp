@@ -40,8 +40,7 @@ void writeValue(RegistryAccessor& key, const SettingsValue& value, double number
 
 double recordNumber(const SettingsValue& value)
 {
-    return std::visit([](auto field) { return static_cast<double>(settings.*field); },
-                      value.field);
+    return std::visit([](auto field) { return static_cast<double>(settings.*field); }, value.field);
 }
 
 } // namespace
@@ -82,10 +81,11 @@ void startupLoad()
     }
     key.closeKey();
     key.openKey(settingsKey, true);
-    readValues(key, {&intPrTotalTime, &intPrInhale, &intPrExhale, &intCheckOne, &intCheckTwo,
-                     &intDays, &intKevTotalTime, &intKevStartBreath, &blModeOne, &blModeTwo,
-                     &blCheckOne, &blCheckTwo, &blDelay, &blKevDelay, &tTotalTime, &blAuto,
-                     &blAutoTwo, &intIncrementDays, &intTop, &intLeft});
+    readValues(key,
+               {&intPrTotalTime, &intPrInhale,     &intPrExhale,       &intCheckOne, &intCheckTwo,
+                &intDays,        &intKevTotalTime, &intKevStartBreath, &blModeOne,   &blModeTwo,
+                &blCheckOne,     &blCheckTwo,      &blDelay,           &blKevDelay,  &tTotalTime,
+                &blAuto,         &blAutoTwo,       &intIncrementDays,  &intTop,      &intLeft});
 }
 
 void writeWindowPosition()
@@ -99,9 +99,9 @@ void loadPranayamaSettings()
 {
     using namespace values;
     withSettingsKey([](RegistryAccessor& key) {
-        readValues(key, {&intPrTotalTime, &intPrInhale, &intPrExhale, &intCheckOne,
-                         &intCheckTwo, &intDays, &blModeOne, &blModeTwo, &blCheckOne,
-                         &blCheckTwo, &blDelay, &tTotalTime, &blAuto, &blAutoTwo});
+        readValues(key, {&intPrTotalTime, &intPrInhale, &intPrExhale, &intCheckOne, &intCheckTwo,
+                         &intDays, &blModeOne, &blModeTwo, &blCheckOne, &blCheckTwo, &blDelay,
+                         &tTotalTime, &blAuto, &blAutoTwo});
     });
 }
 

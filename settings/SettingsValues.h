@@ -48,13 +48,13 @@ inline constexpr SettingsValue intIncrementDays {u"intIncrementDays",  &Settings
 
 // The order in which the first start writes the defaults.
 inline constexpr std::array<const SettingsValue*, 20> defaultsOrder{
-    &values::intPrTotalTime, &values::intPrInhale,      &values::intPrExhale,
-    &values::intCheckOne,    &values::intCheckTwo,      &values::intDays,
+    &values::intPrTotalTime,  &values::intPrInhale,       &values::intPrExhale,
+    &values::intCheckOne,     &values::intCheckTwo,       &values::intDays,
     &values::intKevTotalTime, &values::intKevStartBreath, &values::blModeOne,
-    &values::blModeTwo,      &values::blCheckOne,       &values::blCheckTwo,
-    &values::blDelay,        &values::blKevDelay,       &values::blAuto,
-    &values::blAutoTwo,      &values::tTotalTime,       &values::intTop,
-    &values::intLeft,        &values::intIncrementDays,
+    &values::blModeTwo,       &values::blCheckOne,        &values::blCheckTwo,
+    &values::blDelay,         &values::blKevDelay,        &values::blAuto,
+    &values::blAutoTwo,       &values::tTotalTime,        &values::intTop,
+    &values::intLeft,         &values::intIncrementDays,
 };
 
 } // namespace tolvane

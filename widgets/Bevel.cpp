@@ -9,14 +9,16 @@
 namespace tolvane {
 
 TLMDBevel::TLMDBevel(QObject* parent)
-    : QObject(parent) {
+    : QObject(parent)
+{
     const QPalette palette = QGuiApplication::palette();
     m_borderColor = palette.color(QPalette::Button);
     m_lightColor = palette.color(QPalette::Light);
     m_shadowColor = palette.color(QPalette::Dark);
 }
 
-void TLMDBevel::assign(const TLMDBevel& other) {
+void TLMDBevel::assign(const TLMDBevel& other)
+{
     setMode(other.m_mode);
     setStyleInner(other.m_styleInner);
     setStyleOuter(other.m_styleOuter);
@@ -32,7 +34,8 @@ void TLMDBevel::assign(const TLMDBevel& other) {
     setShadowColor(other.m_shadowColor);
 }
 
-std::vector<TLMDBevel::Layer> TLMDBevel::layers() const {
+std::vector<TLMDBevel::Layer> TLMDBevel::layers() const
+{
     const Layer raised{1, m_lightColor, m_shadowColor};
     const Layer lowered{1, m_shadowColor, m_lightColor};
     switch (m_mode) {
@@ -90,24 +93,28 @@ std::vector<TLMDBevel::Layer> TLMDBevel::layers() const {
     return {};
 }
 
-int TLMDBevel::extent() const {
+int TLMDBevel::extent() const
+{
     const auto all = layers();
     return std::accumulate(all.begin(), all.end(), 0,
                            [](int sum, const Layer& layer) { return sum + layer.width; });
 }
 
-QMargins TLMDBevel::sideMargins(int width) const {
+QMargins TLMDBevel::sideMargins(int width) const
+{
     return {m_borderSides.testFlag(Qt::LeftEdge) ? width : 0,
             m_borderSides.testFlag(Qt::TopEdge) ? width : 0,
             m_borderSides.testFlag(Qt::RightEdge) ? width : 0,
             m_borderSides.testFlag(Qt::BottomEdge) ? width : 0};
 }
 
-QMargins TLMDBevel::margins() const {
+QMargins TLMDBevel::margins() const
+{
     return sideMargins(extent());
 }
 
-QRect TLMDBevel::paint(QPainter& painter, const QRect& rect) const {
+QRect TLMDBevel::paint(QPainter& painter, const QRect& rect) const
+{
     QRect inner = rect;
     for (const Layer& layer : layers()) {
         if (layer.width <= 0)

@@ -98,7 +98,8 @@ private:
     std::vector<Layer> layers() const;
     QMargins sideMargins(int width) const;
 
-    template <typename T> void set(T& field, const T& value) {
+    template <typename T> void set(T& field, const T& value)
+    {
         if (field == value)
             return;
         field = value;

@@ -9,42 +9,51 @@
 namespace tolvane {
 
 TLMDLED::TLMDLED(QObject* parent)
-    : QObject(parent) {
+    : QObject(parent)
+{
     rebuild();
 }
 
-void TLMDLED::setHorzSize(int size) {
+void TLMDLED::setHorzSize(int size)
+{
     setSize(&LedGeometry::horzSize, size);
 }
 
-void TLMDLED::setVertSize(int size) {
+void TLMDLED::setVertSize(int size)
+{
     setSize(&LedGeometry::vertSize, size);
 }
 
-void TLMDLED::setThickness(int thickness) {
+void TLMDLED::setThickness(int thickness)
+{
     setSize(&LedGeometry::thickness, thickness);
 }
 
-void TLMDLED::setActiveColor(const QColor& color) {
+void TLMDLED::setActiveColor(const QColor& color)
+{
     setColorField(&TLMDLED::m_activeColor, color);
 }
 
-void TLMDLED::setInActiveColor(const QColor& color) {
+void TLMDLED::setInActiveColor(const QColor& color)
+{
     setColorField(&TLMDLED::m_inActiveColor, color);
 }
 
-void TLMDLED::setBackgroundColor(const QColor& color) {
+void TLMDLED::setBackgroundColor(const QColor& color)
+{
     setColorField(&TLMDLED::m_backgroundColor, color);
 }
 
-void TLMDLED::setDisabledDigits(bool disabled) {
+void TLMDLED::setDisabledDigits(bool disabled)
+{
     if (m_disabledDigits == disabled)
         return;
     m_disabledDigits = disabled;
     Q_EMIT changed();
 }
 
-void TLMDLED::setSize(int LedGeometry::*size, int value) {
+void TLMDLED::setSize(int LedGeometry::*size, int value)
+{
     value = std::clamp(value, 0, 255);
     if (m_geometry.*size == value)
         return;
@@ -53,7 +62,8 @@ void TLMDLED::setSize(int LedGeometry::*size, int value) {
     Q_EMIT changed();
 }
 
-void TLMDLED::setColorField(QColor TLMDLED::*field, const QColor& value) {
+void TLMDLED::setColorField(QColor TLMDLED::*field, const QColor& value)
+{
     if (this->*field == value)
         return;
     this->*field = value;
@@ -61,7 +71,8 @@ void TLMDLED::setColorField(QColor TLMDLED::*field, const QColor& value) {
     Q_EMIT changed();
 }
 
-void TLMDLED::assign(const TLMDLED& other) {
+void TLMDLED::assign(const TLMDLED& other)
+{
     if (&other == this)
         return;
     const bool same = m_geometry.horzSize == other.m_geometry.horzSize &&
@@ -80,11 +91,13 @@ void TLMDLED::assign(const TLMDLED& other) {
     Q_EMIT changed();
 }
 
-void TLMDLED::startBlink() {
+void TLMDLED::startBlink()
+{
     m_blink = true;
 }
 
-void TLMDLED::stopBlink() {
+void TLMDLED::stopBlink()
+{
     if (!m_blink && !m_blinkPhase)
         return;
     m_blink = false;
@@ -92,13 +105,15 @@ void TLMDLED::stopBlink() {
     Q_EMIT changed();
 }
 
-void TLMDLED::rebuild() {
+void TLMDLED::rebuild()
+{
     for (int bit = 0; bit < ledSegmentCount; ++bit)
         m_segments[bit] = m_geometry.segmentPolygon(bit);
     m_cellImage = QImage();
 }
 
-const QImage& TLMDLED::cellImage() {
+const QImage& TLMDLED::cellImage()
+{
     if (!m_cellImage.isNull() || m_geometry.cellSize().isEmpty())
         return m_cellImage;
     m_cellImage = QImage(m_geometry.cellSize(), QImage::Format_RGB32);
@@ -114,18 +129,21 @@ const QImage& TLMDLED::cellImage() {
     return m_cellImage;
 }
 
-void TLMDLED::measure(const QString& text) {
+void TLMDLED::measure(const QString& text)
+{
     pass(text, nullptr, {}, true);
 }
 
-void TLMDLED::draw(const QString& text, QPainter& painter, QPoint origin, bool enabled) {
+void TLMDLED::draw(const QString& text, QPainter& painter, QPoint origin, bool enabled)
+{
     pass(text, &painter, origin, enabled);
     // Measuring does not count as a showing, so a label that sizes itself still blinks.
     if (m_blink)
         m_blinkPhase = !m_blinkPhase;
 }
 
-void TLMDLED::pass(const QString& text, QPainter* painter, QPoint origin, bool enabled) {
+void TLMDLED::pass(const QString& text, QPainter* painter, QPoint origin, bool enabled)
+{
     m_lineCount = 1;
     m_columnCount = 1;
     m_text = text;
@@ -165,7 +183,8 @@ void TLMDLED::pass(const QString& text, QPainter* painter, QPoint origin, bool e
         painter->restore();
 }
 
-const QImage& TLMDLED::unlitPattern(const QColor& unlit, const QColor& background) {
+const QImage& TLMDLED::unlitPattern(const QColor& unlit, const QColor& background)
+{
     static QImage pattern;
     static QColor patternUnlit;
     static QColor patternBackground;

@@ -12,7 +12,8 @@ namespace tolvane {
 TLMDLEDLabel::TLMDLEDLabel(QWidget* parent)
     : QWidget(parent)
     , m_led(new TLMDLED(this))
-    , m_bevel(new TLMDBevel(this)) {
+    , m_bevel(new TLMDBevel(this))
+{
     setAttribute(Qt::WA_OpaquePaintEvent);
     resize(30, 30);
     m_led->setBackgroundColor(m_color);
@@ -20,7 +21,8 @@ TLMDLEDLabel::TLMDLEDLabel(QWidget* parent)
     connect(m_bevel, &TLMDBevel::changed, this, &TLMDLEDLabel::refresh);
 }
 
-void TLMDLEDLabel::setText(const QString& text) {
+void TLMDLEDLabel::setText(const QString& text)
+{
     if (m_text == text)
         return;
     m_text = text;
@@ -28,14 +30,16 @@ void TLMDLEDLabel::setText(const QString& text) {
     refresh();
 }
 
-void TLMDLEDLabel::setAutoSize(bool autoSize) {
+void TLMDLEDLabel::setAutoSize(bool autoSize)
+{
     if (m_autoSize == autoSize)
         return;
     m_autoSize = autoSize;
     refresh();
 }
 
-void TLMDLEDLabel::setColor(const QColor& color) {
+void TLMDLEDLabel::setColor(const QColor& color)
+{
     if (m_color == color)
         return;
     m_color = color;
@@ -43,7 +47,8 @@ void TLMDLEDLabel::setColor(const QColor& color) {
     m_led->setBackgroundColor(color);
 }
 
-void TLMDLEDLabel::setDigits(int digits) {
+void TLMDLEDLabel::setDigits(int digits)
+{
     digits = std::min(digits, 255);
     if (digits <= 0 || m_digits == digits)
         return;
@@ -52,7 +57,8 @@ void TLMDLEDLabel::setDigits(int digits) {
     refresh();
 }
 
-void TLMDLEDLabel::setLabelStyle(LabelStyle style) {
+void TLMDLEDLabel::setLabelStyle(LabelStyle style)
+{
     if (m_labelStyle == style)
         return;
     m_labelStyle = style;
@@ -60,7 +66,8 @@ void TLMDLEDLabel::setLabelStyle(LabelStyle style) {
     refresh();
 }
 
-void TLMDLEDLabel::setValue(int value) {
+void TLMDLEDLabel::setValue(int value)
+{
     if (m_value == value)
         return;
     m_value = value;
@@ -70,7 +77,8 @@ void TLMDLEDLabel::setValue(int value) {
     }
 }
 
-void TLMDLEDLabel::setTransparent(bool transparent) {
+void TLMDLEDLabel::setTransparent(bool transparent)
+{
     if (m_transparent == transparent)
         return;
     m_transparent = transparent;
@@ -78,7 +86,8 @@ void TLMDLEDLabel::setTransparent(bool transparent) {
     paintNow();
 }
 
-QString TLMDLEDLabel::displayedText() const {
+QString TLMDLEDLabel::displayedText() const
+{
     if (m_labelStyle == lsString)
         return m_text;
     // The sign goes before the padding zeros, so -5 in three digits reads "-05".
@@ -88,7 +97,8 @@ QString TLMDLEDLabel::displayedText() const {
     return text.size() > m_digits ? QString(m_digits, u'-') : text;
 }
 
-QSize TLMDLEDLabel::contentSize() const {
+QSize TLMDLEDLabel::contentSize() const
+{
     m_led->measure(displayedText());
     const QSize cell = m_led->cellSize();
     const QMargins border = m_bevel->margins();
@@ -97,18 +107,21 @@ QSize TLMDLEDLabel::contentSize() const {
             cell.height() * m_led->lineCount() + border.top() + border.bottom()};
 }
 
-QSize TLMDLEDLabel::sizeHint() const {
+QSize TLMDLEDLabel::sizeHint() const
+{
     return contentSize();
 }
 
-void TLMDLEDLabel::refresh() {
+void TLMDLEDLabel::refresh()
+{
     updateGeometry();
     if (m_autoSize)
         resize(contentSize());
     paintNow();
 }
 
-void TLMDLEDLabel::paintNow() {
+void TLMDLEDLabel::paintNow()
+{
     // A transparent label needs its parent painted first, which only the next paint cycle does.
     if (m_transparent)
         update();
@@ -116,11 +129,13 @@ void TLMDLEDLabel::paintNow() {
         repaint();
 }
 
-void TLMDLEDLabel::updateAccessibleName() {
+void TLMDLEDLabel::updateAccessibleName()
+{
     setAccessibleName(displayedText());
 }
 
-void TLMDLEDLabel::paintEvent(QPaintEvent*) {
+void TLMDLEDLabel::paintEvent(QPaintEvent*)
+{
     QPainter painter(this);
     const QRect inner = m_bevel->paint(painter, rect());
     if (inner.isEmpty())

@@ -8,15 +8,18 @@ namespace tolvane {
 namespace {
 
 // Halves round to even, the rounding the segment shapes are drawn with.
-int roundHalfEven(double value) {
+int roundHalfEven(double value)
+{
     return static_cast<int>(std::lrint(value));
 }
 
-int sign(int value) {
+int sign(int value)
+{
     return (value > 0) - (value < 0);
 }
 
-QPolygon horizontalBar(int x0, int y0, int length, int w) {
+QPolygon horizontalBar(int x0, int y0, int length, int w)
+{
     return QPolygon({{x0, y0 + w},
                      {x0 + w, y0},
                      {x0 + length + w, y0},
@@ -25,7 +28,8 @@ QPolygon horizontalBar(int x0, int y0, int length, int w) {
                      {x0 + w, y0 + 2 * w}});
 }
 
-QPolygon verticalBar(int x0, int y0, int length, int w) {
+QPolygon verticalBar(int x0, int y0, int length, int w)
+{
     return QPolygon({{x0 + w, y0},
                      {x0 + 2 * w, y0 + w},
                      {x0 + 2 * w, y0 + w + length},
@@ -34,7 +38,8 @@ QPolygon verticalBar(int x0, int y0, int length, int w) {
                      {x0, y0 + w}});
 }
 
-std::optional<QPolygon> diagonalBar(int x0, int y0, int dx, int dy, int width) {
+std::optional<QPolygon> diagonalBar(int x0, int y0, int dx, int dy, int width)
+{
     if (dx == 0 || dy == 0)
         return std::nullopt;
     const int a = roundHalfEven(sign(dx) * width / 2.0);
@@ -47,7 +52,8 @@ std::optional<QPolygon> diagonalBar(int x0, int y0, int dx, int dy, int width) {
                      {x0, y0 + b}});
 }
 
-QPolygon dot(int x0, int y0, int width, int height) {
+QPolygon dot(int x0, int y0, int width, int height)
+{
     return QPolygon({{x0 + width, y0 - 1},
                      {x0 + width, y0 + height - 1},
                      {x0, y0 + height - 1},
@@ -110,7 +116,8 @@ constexpr std::array<quint16, 128> characterMasks = [] {
 
 } // namespace
 
-std::optional<QPolygon> LedGeometry::segmentPolygon(int bit) const {
+std::optional<QPolygon> LedGeometry::segmentPolygon(int bit) const
+{
     const int t = thickness;
     const int h = horzSize;
     const int v = vertSize;
@@ -155,7 +162,8 @@ std::optional<QPolygon> LedGeometry::segmentPolygon(int bit) const {
     }
 }
 
-quint16 ledCharacterMask(char32_t code) {
+quint16 ledCharacterMask(char32_t code)
+{
     if (code >= U'a' && code <= U'z')
         code -= U'a' - U'A';
     return code >= 32 && code < characterMasks.size() ? characterMasks[code] : 0;

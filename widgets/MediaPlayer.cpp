@@ -7,15 +7,19 @@
 namespace tolvane {
 
 TMediaPlayer::TMediaPlayer(QObject* parent)
-    : QObject(parent) {}
+    : QObject(parent)
+{
+}
 
 TMediaPlayer::~TMediaPlayer() = default;
 
-bool TMediaPlayer::isOpen() const {
+bool TMediaPlayer::isOpen() const
+{
     return m_clip != nullptr;
 }
 
-void TMediaPlayer::open() {
+void TMediaPlayer::open()
+{
     close();
     try {
         m_clip = std::make_unique<platform::AudioClip>(platform::locateDataFile(m_fileName));
@@ -25,7 +29,8 @@ void TMediaPlayer::open() {
     }
 }
 
-void TMediaPlayer::play() {
+void TMediaPlayer::play()
+{
     if (!m_clip) {
         m_lastError = QStringLiteral("The device is not open");
         return;
@@ -38,7 +43,8 @@ void TMediaPlayer::play() {
     }
 }
 
-void TMediaPlayer::close() {
+void TMediaPlayer::close()
+{
     m_clip.reset();
     m_lastError.clear();
 }

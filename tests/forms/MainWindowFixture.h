@@ -47,10 +47,7 @@ protected:
     {
         return window->findChild<QLabel*>(QString::fromLatin1(name))->text();
     }
-    QString panel(int index) const
-    {
-        return text(index == 0 ? "StatusPanel0" : "StatusPanel1");
-    }
+    QString panel(int index) const { return text(index == 0 ? "StatusPanel0" : "StatusPanel1"); }
     bool enabled(const char* name) const
     {
         const QString objectName = QString::fromLatin1(name);

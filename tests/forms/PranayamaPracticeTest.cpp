@@ -1,52 +1,15 @@
-#include "tests/forms/MainWindowFixture.h"
+#include "tests/forms/PracticeRunner.h"
 
 #include <QDir>
 #include <QTemporaryDir>
-
-#include <vector>
 
 using namespace tolvane;
 
 namespace {
 
-// What the user sees change: a new status text or round number, with the cue that came with it.
-struct Event {
-    long long ms; // since the start command
-    QString status;
-    QString round;
-    QString cue;
-};
-
-class PranayamaPracticeTest : public test::MainWindowFixture {
+class PranayamaPracticeTest : public test::PracticeFixture {
 protected:
-    void start()
-    {
-        m_startMs = clock.elapsedMs();
-        window->Beginbreathing1Click();
-    }
-
-    // Ticks every millisecond until the practice ends or the time is up.
-    std::vector<Event> runFor(long long ms)
-    {
-        std::vector<Event> events;
-        QString status = panel(1);
-        QString round = text("LMDLEDLabel4");
-        const long long until = clock.elapsedMs() + ms;
-        while (timer1()->isActive() && clock.elapsedMs() < until) {
-            clock.advanceMs(1);
-            window->Timer1Timer();
-            if (panel(1) != status || text("LMDLEDLabel4") != round) {
-                status = panel(1);
-                round = text("LMDLEDLabel4");
-                events.push_back({clock.elapsedMs() - m_startMs, status, round, lastCue()});
-            }
-        }
-        return events;
-    }
-
-    long long msSinceStart() const { return clock.elapsedMs() - m_startMs; }
-
-    long long m_startMs = 0;
+    void start() { startPranayama(); }
 };
 
 TEST_F(PranayamaPracticeTest, DefaultPracticeRunsTwentyRoundsAndEndsAtSevenHundredSeconds)
@@ -72,7 +35,7 @@ TEST_F(PranayamaPracticeTest, DefaultPracticeRunsTwentyRoundsAndEndsAtSevenHundr
     EXPECT_NEAR(events[2].ms, 26000, 5);
 
     int rounds = 0;
-    for (const Event& event : events) {
+    for (const test::PracticeEvent& event : events) {
         if (event.status != u"Puraka")
             continue;
         ++rounds;
@@ -89,7 +52,7 @@ TEST_F(PranayamaPracticeTest, DefaultPracticeRunsTwentyRoundsAndEndsAtSevenHundr
 
     // The time runs out in the 20th exhalation.
     ASSERT_GE(events.size(), 2u);
-    const Event& last = events[events.size() - 2];
+    const test::PracticeEvent& last = events[events.size() - 2];
     EXPECT_EQ(last.status, QStringLiteral("Rechaka"));
     EXPECT_EQ(last.round, QStringLiteral("20"));
     EXPECT_FALSE(timer1()->isActive());

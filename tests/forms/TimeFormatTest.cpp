@@ -9,7 +9,10 @@ using namespace tolvane;
 
 namespace {
 
-double seconds(double s) { return s / 86400.0; }
+double seconds(double s)
+{
+    return s / 86400.0;
+}
 
 TEST(TimeFormat, PhaseTimeShowsMinutesOfTheHourAndTwoDigitSeconds)
 {

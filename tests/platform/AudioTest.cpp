@@ -21,11 +21,13 @@ const QStringList cueNames{QStringLiteral("Delay.wav"), QStringLiteral("Inhale.w
                            QStringLiteral("Check.wav"), QStringLiteral("Exhale.wav"),
                            QStringLiteral("Exit.wav")};
 
-QString cuePath(const QString& name) {
+QString cuePath(const QString& name)
+{
     return QDir(QStringLiteral(TOLVANE_CUES_DIR)).filePath(name);
 }
 
-Pcm16 tone(double seconds) {
+Pcm16 tone(double seconds)
+{
     Pcm16 sound;
     for (int i = 0; i < int(seconds * sound.sampleRate); ++i)
         sound.samples.push_back(qint16(8000 * std::sin(i * 0.05)));
@@ -33,7 +35,8 @@ Pcm16 tone(double seconds) {
 }
 
 // Sign changes of the first channel between two times: twice the pitch, for a plain tone.
-int zeroCrossings(const Pcm16& sound, double from, double to) {
+int zeroCrossings(const Pcm16& sound, double from, double to)
+{
     int crossings = 0;
     int previous = 0;
     for (auto frame = qsizetype(from * sound.sampleRate); frame < qsizetype(to * sound.sampleRate);
@@ -47,14 +50,16 @@ int zeroCrossings(const Pcm16& sound, double from, double to) {
     return crossings;
 }
 
-int peak(const std::vector<qint16>& samples) {
+int peak(const std::vector<qint16>& samples)
+{
     int highest = 0;
     for (const qint16 sample : samples)
         highest = std::max(highest, std::abs(int(sample)));
     return highest;
 }
 
-TEST(ShippedCues, AreShortCdQualityAndFadeInAndOut) {
+TEST(ShippedCues, AreShortCdQualityAndFadeInAndOut)
+{
     for (const QString& name : cueNames) {
         SCOPED_TRACE(name.toStdString());
         const Pcm16 cue = readWav(cuePath(name));
@@ -77,21 +82,24 @@ TEST(ShippedCues, AreShortCdQualityAndFadeInAndOut) {
     }
 }
 
-TEST(ShippedCues, AreAllDifferent) {
+TEST(ShippedCues, AreAllDifferent)
+{
     for (qsizetype a = 0; a < cueNames.size(); ++a)
         for (qsizetype b = a + 1; b < cueNames.size(); ++b)
             EXPECT_NE(readWav(cuePath(cueNames[a])).samples, readWav(cuePath(cueNames[b])).samples)
                 << cueNames[a].toStdString() << " and " << cueNames[b].toStdString();
 }
 
-TEST(ShippedCues, InhaleRisesAndExhaleFalls) {
+TEST(ShippedCues, InhaleRisesAndExhaleFalls)
+{
     const Pcm16 inhale = readWav(cuePath(QStringLiteral("Inhale.wav")));
     const Pcm16 exhale = readWav(cuePath(QStringLiteral("Exhale.wav")));
     EXPECT_GT(zeroCrossings(inhale, 0.6, 0.8), zeroCrossings(inhale, 0.1, 0.3) * 9 / 8);
     EXPECT_LT(zeroCrossings(exhale, 0.6, 0.8) * 9 / 8, zeroCrossings(exhale, 0.1, 0.3));
 }
 
-TEST(ShippedCues, OpenAsClipsOfTheirOwnLength) {
+TEST(ShippedCues, OpenAsClipsOfTheirOwnLength)
+{
     for (const QString& name : cueNames) {
         SCOPED_TRACE(name.toStdString());
         const Pcm16 cue = readWav(cuePath(name));
@@ -106,13 +114,15 @@ class AudioFailureTest : public testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(dir.isValid()); }
 
-    QString write(const QString& name, const QByteArray& bytes) {
+    QString write(const QString& name, const QByteArray& bytes)
+    {
         writeFile(dir.filePath(name), bytes);
         return dir.filePath(name);
     }
 
     // The text an open of the file fails with, or an empty text when it does not fail.
-    static QString openFailure(const QString& path) {
+    static QString openFailure(const QString& path)
+    {
         try {
             const AudioClip clip(path);
         } catch (const EMCIDeviceError& error) {
@@ -124,12 +134,14 @@ protected:
     QTemporaryDir dir;
 };
 
-TEST_F(AudioFailureTest, MissingFileIsNamedInTheError) {
+TEST_F(AudioFailureTest, MissingFileIsNamedInTheError)
+{
     const QString text = openFailure(QStringLiteral("NoSuchCue.wav"));
     EXPECT_TRUE(text.contains(QStringLiteral("NoSuchCue.wav"))) << text.toStdString();
 }
 
-TEST_F(AudioFailureTest, UnreadableFilesFailWithTheBackEndsText) {
+TEST_F(AudioFailureTest, UnreadableFilesFailWithTheBackEndsText)
+{
     QByteArray wav = wavBytes(tone(0.2));
     QByteArray truncated = wav.left(wav.size() / 2);
     QByteArray noChannels = wav;
@@ -158,7 +170,8 @@ TEST_F(AudioFailureTest, UnreadableFilesFailWithTheBackEndsText) {
     }
 }
 
-TEST_F(AudioFailureTest, FileInAnotherFormatIsConvertedNotRejected) {
+TEST_F(AudioFailureTest, FileInAnotherFormatIsConvertedNotRejected)
+{
     Pcm16 stereo;
     stereo.sampleRate = 22050;
     stereo.channels = 2;
@@ -169,14 +182,16 @@ TEST_F(AudioFailureTest, FileInAnotherFormatIsConvertedNotRejected) {
 
 class AudioDeviceTest : public testing::Test {
 protected:
-    void TearDown() override {
+    void TearDown() override
+    {
         qputenv("SDL_AUDIODRIVER", driver);
         shutDownAudio();
     }
     QByteArray driver = qgetenv("SDL_AUDIODRIVER");
 };
 
-TEST_F(AudioDeviceTest, BufferKeepsTheDelayBeforeACueShort) {
+TEST_F(AudioDeviceTest, BufferKeepsTheDelayBeforeACueShort)
+{
     const AudioDeviceFormat format = audioDeviceFormat();
     ASSERT_GT(format.sampleRate, 0);
     EXPECT_GT(format.bufferFrames, 0);
@@ -184,7 +199,8 @@ TEST_F(AudioDeviceTest, BufferKeepsTheDelayBeforeACueShort) {
     EXPECT_EQ(format.driver, QString::fromLatin1(driver));
 }
 
-TEST_F(AudioDeviceTest, NoOutputDeviceFailsTheOpenAndALaterOpenRecovers) {
+TEST_F(AudioDeviceTest, NoOutputDeviceFailsTheOpenAndALaterOpenRecovers)
+{
     const QString cue = cuePath(QStringLiteral("Check.wav"));
     shutDownAudio();
     qputenv("SDL_AUDIODRIVER", "no-such-driver");
@@ -198,7 +214,8 @@ TEST_F(AudioDeviceTest, NoOutputDeviceFailsTheOpenAndALaterOpenRecovers) {
     EXPECT_NO_THROW(AudioClip{cue});
 }
 
-TEST_F(AudioDeviceTest, ClipOfAClosedDeviceDoesNotPlay) {
+TEST_F(AudioDeviceTest, ClipOfAClosedDeviceDoesNotPlay)
+{
     AudioClip clip(cuePath(QStringLiteral("Check.wav")));
     shutDownAudio();
     EXPECT_THROW(clip.play(), EMCIDeviceError);

@@ -36,8 +36,8 @@ TEST(StrToInt, RefusesEverythingElseNamingTheText)
 {
     for (const char* text : {"", " ", "+", "-", "5 ", "abc", "1.5", "2147483648", "99999999999",
                              "-2147483649", "$", "0x", "1e3", "١٢"}) {
-        EXPECT_EQ(failure(text), QStringLiteral("'%1' is not a valid integer value")
-                                     .arg(QString::fromUtf8(text)))
+        EXPECT_EQ(failure(text),
+                  QStringLiteral("'%1' is not a valid integer value").arg(QString::fromUtf8(text)))
             << text;
     }
 }

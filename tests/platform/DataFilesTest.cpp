@@ -17,19 +17,22 @@ namespace {
 
 class DataFilesTest : public testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         ASSERT_TRUE(workingDir.isValid());
         previous = QDir::currentPath();
         QDir::setCurrent(workingDir.path());
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         QDir::setCurrent(previous);
         if (!besideExecutable.isEmpty())
             QFile::remove(besideExecutable);
     }
 
     // A name no other run uses, placed beside the test executable for the test's lifetime.
-    QString placeBesideExecutable() {
+    QString placeBesideExecutable()
+    {
         const QString name =
             QUuid::createUuid().toString(QUuid::WithoutBraces) + QStringLiteral(".wav");
         besideExecutable = QDir(QCoreApplication::applicationDirPath()).filePath(name);
@@ -42,42 +45,49 @@ protected:
     QString besideExecutable;
 };
 
-TEST_F(DataFilesTest, FoldersAreWorkingDirectoryThenExecutableFolderThenInstalledData) {
+TEST_F(DataFilesTest, FoldersAreWorkingDirectoryThenExecutableFolderThenInstalledData)
+{
     EXPECT_EQ(dataFileDirectories(),
               (QStringList{QDir::currentPath(), QCoreApplication::applicationDirPath(),
                            QStringLiteral(TOLVANE_DATA_DIR)}));
     EXPECT_TRUE(QStringLiteral(TOLVANE_DATA_DIR).endsWith(QStringLiteral("/share/tolvane")));
 }
 
-TEST_F(DataFilesTest, FileInWorkingDirectoryIsFound) {
+TEST_F(DataFilesTest, FileInWorkingDirectoryIsFound)
+{
     writeFile(workingDir.filePath(QStringLiteral("Inhale.wav")), "here");
     EXPECT_EQ(locateDataFile(QStringLiteral("Inhale.wav")),
               workingDir.filePath(QStringLiteral("Inhale.wav")));
 }
 
-TEST_F(DataFilesTest, FileBesideExecutableIsFoundWhenWorkingDirectoryLacksIt) {
+TEST_F(DataFilesTest, FileBesideExecutableIsFoundWhenWorkingDirectoryLacksIt)
+{
     const QString name = placeBesideExecutable();
     EXPECT_EQ(locateDataFile(name), besideExecutable);
 }
 
-TEST_F(DataFilesTest, WorkingDirectoryWinsOverExecutableFolder) {
+TEST_F(DataFilesTest, WorkingDirectoryWinsOverExecutableFolder)
+{
     const QString name = placeBesideExecutable();
     writeFile(workingDir.filePath(name), "here");
     EXPECT_EQ(locateDataFile(name), workingDir.filePath(name));
 }
 
-TEST_F(DataFilesTest, FolderOfThatNameIsNotTakenForTheFile) {
+TEST_F(DataFilesTest, FolderOfThatNameIsNotTakenForTheFile)
+{
     const QString name = placeBesideExecutable();
     ASSERT_TRUE(QDir(workingDir.path()).mkdir(name));
     EXPECT_EQ(locateDataFile(name), besideExecutable);
 }
 
-TEST_F(DataFilesTest, NameFoundNowhereComesBackUnchanged) {
+TEST_F(DataFilesTest, NameFoundNowhereComesBackUnchanged)
+{
     EXPECT_EQ(locateDataFile(QStringLiteral("NoSuchCue.wav")), QStringLiteral("NoSuchCue.wav"));
     EXPECT_EQ(locateDataFile(QString()), QString());
 }
 
-TEST_F(DataFilesTest, AbsolutePathIsNotLookedUp) {
+TEST_F(DataFilesTest, AbsolutePathIsNotLookedUp)
+{
     const QString elsewhere = QStringLiteral("/nonexistent/Inhale.wav");
     writeFile(workingDir.filePath(QStringLiteral("Inhale.wav")), "here");
     EXPECT_EQ(locateDataFile(elsewhere), elsewhere);

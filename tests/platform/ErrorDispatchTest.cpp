@@ -1,5 +1,5 @@
-#include "platform/Application.h"
 #include "platform/ErrorDispatch.h"
+#include "platform/Application.h"
 #include "tests/support/QtPrinting.h"
 
 #include <gtest/gtest.h>

@@ -20,7 +20,8 @@ namespace {
 
 const QString splashPath = QStringLiteral(":/pictures/splash.jpg");
 
-QByteArray splashBytes() {
+QByteArray splashBytes()
+{
     QFile file(splashPath);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
@@ -37,7 +38,8 @@ struct Encoding {
     std::function<void(int x, int y, JSAMPLE* px)> pixel;
 };
 
-QByteArray encode(const Encoding& e) {
+QByteArray encode(const Encoding& e)
+{
     jpeg_compress_struct info{};
     jpeg_error_mgr err{};
     info.err = jpeg_std_error(&err);
@@ -71,7 +73,8 @@ QByteArray encode(const Encoding& e) {
 }
 
 // Offset of the frame header (SOFn) marker; its payload holds precision, height, width, count.
-qsizetype frameHeader(const QByteArray& jpeg) {
+qsizetype frameHeader(const QByteArray& jpeg)
+{
     qsizetype at = 2;
     while (at + 4 <= jpeg.size() && uchar(jpeg[at]) == 0xFF) {
         const uchar marker = uchar(jpeg[at + 1]);
@@ -82,7 +85,8 @@ qsizetype frameHeader(const QByteArray& jpeg) {
     return -1;
 }
 
-QByteArray withClaimedSize(QByteArray jpeg, int width, int height) {
+QByteArray withClaimedSize(QByteArray jpeg, int width, int height)
+{
     const qsizetype sof = frameHeader(jpeg);
     jpeg[sof + 5] = char(height >> 8);
     jpeg[sof + 6] = char(height & 0xFF);
@@ -91,7 +95,8 @@ QByteArray withClaimedSize(QByteArray jpeg, int width, int height) {
     return jpeg;
 }
 
-::testing::AssertionResult near(QRgb actual, QRgb expected, int tolerance) {
+::testing::AssertionResult near(QRgb actual, QRgb expected, int tolerance)
+{
     if (std::abs(qRed(actual) - qRed(expected)) <= tolerance &&
         std::abs(qGreen(actual) - qGreen(expected)) <= tolerance &&
         std::abs(qBlue(actual) - qBlue(expected)) <= tolerance)
@@ -104,7 +109,8 @@ QByteArray withClaimedSize(QByteArray jpeg, int width, int height) {
 
 // The splash picture
 
-TEST(SplashPicture, IsABaselineJpegOf362By260WithThreeComponents) {
+TEST(SplashPicture, IsABaselineJpegOf362By260WithThreeComponents)
+{
     const QByteArray jpeg = splashBytes();
     const qsizetype sof = frameHeader(jpeg);
     ASSERT_GT(sof, 0);
@@ -114,7 +120,8 @@ TEST(SplashPicture, IsABaselineJpegOf362By260WithThreeComponents) {
     EXPECT_EQ(uchar(jpeg[sof + 9]), 3);
 }
 
-TEST(SplashPicture, LoadsFromTheResourcesWithoutComplaint) {
+TEST(SplashPicture, LoadsFromTheResourcesWithoutComplaint)
+{
     QString error = QStringLiteral("stale");
     const QImage image = loadJpeg(splashPath, &error);
     EXPECT_EQ(error, QString());
@@ -122,7 +129,8 @@ TEST(SplashPicture, LoadsFromTheResourcesWithoutComplaint) {
     EXPECT_EQ(image.format(), QImage::Format_RGB32);
 }
 
-TEST(SplashPicture, MatchesQtsOwnReader) {
+TEST(SplashPicture, MatchesQtsOwnReader)
+{
     if (!QImageReader::supportedImageFormats().contains("jpeg"))
         GTEST_SKIP() << "Qt has no JPEG reader here";
     const QImage ours = loadJpeg(splashPath);
@@ -133,7 +141,8 @@ TEST(SplashPicture, MatchesQtsOwnReader) {
             ASSERT_TRUE(near(ours.pixel(x, y), qts.pixel(x, y), 2)) << "at " << x << ", " << y;
 }
 
-TEST(SplashPicture, ShowsDuskSkyTitleSunAndALightCalmPlaceForTheVersionLabel) {
+TEST(SplashPicture, ShowsDuskSkyTitleSunAndALightCalmPlaceForTheVersionLabel)
+{
     const QImage image = loadJpeg(splashPath);
     ASSERT_FALSE(image.isNull());
     const QRgb sky = image.pixel(10, 5);
@@ -166,7 +175,8 @@ struct Layout {
     Encoding encoding;
 };
 
-void PrintTo(const Layout& layout, std::ostream* out) {
+void PrintTo(const Layout& layout, std::ostream* out)
+{
     *out << layout.name;
 }
 
@@ -175,11 +185,13 @@ const QRgb green = qRgb(40, 180, 60);
 const QRgb blue = qRgb(30, 60, 200);
 const QRgb grey = qRgb(128, 128, 128);
 
-QRgb quadrant(int x, int y) {
+QRgb quadrant(int x, int y)
+{
     return x < 16 ? (y < 16 ? red : blue) : (y < 16 ? green : grey);
 }
 
-void rgbPixel(int x, int y, JSAMPLE* px) {
+void rgbPixel(int x, int y, JSAMPLE* px)
+{
     const QRgb c = quadrant(x, y);
     px[0] = JSAMPLE(qRed(c));
     px[1] = JSAMPLE(qGreen(c));
@@ -187,7 +199,8 @@ void rgbPixel(int x, int y, JSAMPLE* px) {
 }
 
 // Adobe CMYK stores 255 for no ink; grey comes from black ink alone.
-void adobeCmykPixel(int x, int y, JSAMPLE* px) {
+void adobeCmykPixel(int x, int y, JSAMPLE* px)
+{
     const QRgb c = quadrant(x, y);
     const bool isGrey = c == grey;
     px[0] = JSAMPLE(isGrey ? 255 : qRed(c));
@@ -196,13 +209,15 @@ void adobeCmykPixel(int x, int y, JSAMPLE* px) {
     px[3] = JSAMPLE(isGrey ? 128 : 255);
 }
 
-void plainCmykPixel(int x, int y, JSAMPLE* px) {
+void plainCmykPixel(int x, int y, JSAMPLE* px)
+{
     adobeCmykPixel(x, y, px);
     for (int i = 0; i < 4; ++i)
         px[i] = JSAMPLE(255 - px[i]);
 }
 
-Encoding rgbAs(J_COLOR_SPACE stored, bool progressive = false) {
+Encoding rgbAs(J_COLOR_SPACE stored, bool progressive = false)
+{
     Encoding e;
     e.storedSpace = stored;
     e.progressive = progressive;
@@ -210,7 +225,8 @@ Encoding rgbAs(J_COLOR_SPACE stored, bool progressive = false) {
     return e;
 }
 
-Encoding cmykAs(J_COLOR_SPACE stored, bool adobe) {
+Encoding cmykAs(J_COLOR_SPACE stored, bool adobe)
+{
     Encoding e;
     e.inSpace = JCS_CMYK;
     e.components = 4;
@@ -222,7 +238,8 @@ Encoding cmykAs(J_COLOR_SPACE stored, bool adobe) {
 
 class ColourLayout : public testing::TestWithParam<Layout> {};
 
-TEST_P(ColourLayout, DecodesEachQuadrantToItsColour) {
+TEST_P(ColourLayout, DecodesEachQuadrantToItsColour)
+{
     QString error;
     const QImage image = decodeJpeg(encode(GetParam().encoding), &error);
     EXPECT_EQ(error, QString());
@@ -244,7 +261,8 @@ INSTANTIATE_TEST_SUITE_P(Jpeg, ColourLayout,
                              return std::string(param.param.name);
                          });
 
-Encoding greyRamp(int width, int height) {
+Encoding greyRamp(int width, int height)
+{
     Encoding e;
     e.width = width;
     e.height = height;
@@ -255,7 +273,8 @@ Encoding greyRamp(int width, int height) {
     return e;
 }
 
-TEST(Jpeg, GrayscaleGivesEqualChannelsFollowingTheRamp) {
+TEST(Jpeg, GrayscaleGivesEqualChannelsFollowingTheRamp)
+{
     QString error;
     const QImage image = decodeJpeg(encode(greyRamp(64, 16)), &error);
     EXPECT_EQ(error, QString());
@@ -264,14 +283,16 @@ TEST(Jpeg, GrayscaleGivesEqualChannelsFollowingTheRamp) {
         EXPECT_TRUE(near(image.pixel(x, 8), qRgb(x * 4, x * 4, x * 4), 2)) << "at " << x;
 }
 
-TEST(Jpeg, TheLargestAcceptedWidthDecodes) {
+TEST(Jpeg, TheLargestAcceptedWidthDecodes)
+{
     QString error;
     const QImage image = decodeJpeg(encode(greyRamp(maxJpegSide, 8)), &error);
     EXPECT_EQ(error, QString());
     EXPECT_EQ(image.size(), QSize(maxJpegSide, 8));
 }
 
-TEST(Jpeg, TwoComponentPicturesAreRefused) {
+TEST(Jpeg, TwoComponentPicturesAreRefused)
+{
     Encoding e;
     e.inSpace = JCS_UNKNOWN;
     e.components = 2;
@@ -284,25 +305,29 @@ TEST(Jpeg, TwoComponentPicturesAreRefused) {
 
 // Damaged input: each gives a reason and never ends the process.
 
-TEST(DamagedJpeg, EmptyDataIsRefused) {
+TEST(DamagedJpeg, EmptyDataIsRefused)
+{
     QString error;
     EXPECT_TRUE(decodeJpeg(QByteArray(), &error).isNull());
     EXPECT_EQ(error, QStringLiteral("The picture is empty"));
 }
 
-TEST(DamagedJpeg, GarbageIsNotAJpeg) {
+TEST(DamagedJpeg, GarbageIsNotAJpeg)
+{
     QString error;
     EXPECT_TRUE(decodeJpeg(QByteArray("this is a text file, not a picture"), &error).isNull());
     EXPECT_TRUE(error.startsWith(QStringLiteral("Not a JPEG file"))) << error.toStdString();
 }
 
-TEST(DamagedJpeg, HeaderCutShortGivesNoImage) {
+TEST(DamagedJpeg, HeaderCutShortGivesNoImage)
+{
     QString error;
     EXPECT_TRUE(decodeJpeg(splashBytes().left(100), &error).isNull());
     EXPECT_FALSE(error.isEmpty());
 }
 
-TEST(DamagedJpeg, HalfAFileGivesTheTopAndAGreyRest) {
+TEST(DamagedJpeg, HalfAFileGivesTheTopAndAGreyRest)
+{
     const QByteArray whole = splashBytes();
     const QImage full = decodeJpeg(whole);
     QString error;
@@ -316,7 +341,8 @@ TEST(DamagedJpeg, HalfAFileGivesTheTopAndAGreyRest) {
     EXPECT_TRUE(near(half.pixel(200, 255), grey, 2));
 }
 
-TEST(DamagedJpeg, ProgressiveFileCutInItsLastScanStillGivesThePicture) {
+TEST(DamagedJpeg, ProgressiveFileCutInItsLastScanStillGivesThePicture)
+{
     Encoding textured = rgbAs(JCS_YCbCr, true);
     textured.pixel = [](int x, int y, JSAMPLE* px) {
         rgbPixel(x, y, px);
@@ -334,7 +360,8 @@ TEST(DamagedJpeg, ProgressiveFileCutInItsLastScanStillGivesThePicture) {
     EXPECT_TRUE(near(image.pixel(4, 4), red, 24)) << "the earlier scans are shown";
 }
 
-TEST(DamagedJpeg, AbsurdSizesAreRefusedBeforeAnyMemoryIsTaken) {
+TEST(DamagedJpeg, AbsurdSizesAreRefusedBeforeAnyMemoryIsTaken)
+{
     const QByteArray small = encode(rgbAs(JCS_YCbCr));
     for (const QSize claim : {QSize(maxJpegSide + 1, 32), QSize(32, maxJpegSide + 1),
                               QSize(20000, 20000), QSize(65535, 65535)}) {
@@ -350,7 +377,8 @@ TEST(DamagedJpeg, AbsurdSizesAreRefusedBeforeAnyMemoryIsTaken) {
                   "The picture claims 20000 × 20000 pixels; at most 16384 on a side are accepted"));
 }
 
-TEST(DamagedJpeg, ErrorsOfAFileNameIt) {
+TEST(DamagedJpeg, ErrorsOfAFileNameIt)
+{
     QString error;
     EXPECT_TRUE(loadJpeg(QStringLiteral("/nonexistent/picture.jpg"), &error).isNull());
     EXPECT_TRUE(error.startsWith(QStringLiteral("Cannot open /nonexistent/picture.jpg: ")))

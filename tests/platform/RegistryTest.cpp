@@ -18,7 +18,8 @@
 
 namespace tolvane::platform {
 
-void PrintTo(const RegistryValue& value, std::ostream* out) {
+void PrintTo(const RegistryValue& value, std::ostream* out)
+{
     *out << "type " << value.type << " bytes(" << value.data.toHex(' ').toStdString() << ')';
 }
 
@@ -33,26 +34,30 @@ namespace {
 const QString tolvaneKey = QStringLiteral("SOFTWARE\\Tolvane");
 const QByteArray totalTimeBytes = QByteArray::fromHex("7b09ed25b497803f");
 
-RegistryValue dword(std::uint32_t number) {
+RegistryValue dword(std::uint32_t number)
+{
     QByteArray data(4, '\0');
     for (int i = 0; i < 4; ++i)
         data[i] = static_cast<char>(number >> (8 * i));
     return {RegDword, data};
 }
 
-RegistryValue text(const QByteArray& characters) {
+RegistryValue text(const QByteArray& characters)
+{
     return {RegSz, characters + '\0'};
 }
 
 class RegistryTest : public testing::Test {
 protected:
     UserRegistry::Query query(const QString& name, std::uint32_t bufferSize = 1024,
-                              const QString& key = tolvaneKey) const {
+                              const QString& key = tolvaneKey) const
+    {
         return registry.queryValue(key, name, bufferSize);
     }
 
     // The stored value, or a RegNone with no data when it cannot be read.
-    RegistryValue stored(const QString& name, const QString& key = tolvaneKey) const {
+    RegistryValue stored(const QString& name, const QString& key = tolvaneKey) const
+    {
         const auto result = query(name, 1024, key);
         if (result.status != Status::Success)
             return {};
@@ -62,7 +67,8 @@ protected:
     QString folder() const { return config.configHome() + QStringLiteral("/Tolvane"); }
 
     // Everything in the settings folder except the file and its lock: left-over temporaries.
-    QStringList strayFiles() const {
+    QStringList strayFiles() const
+    {
         QStringList names = QDir(folder()).entryList(QDir::AllEntries | QDir::Hidden |
                                                      QDir::System | QDir::NoDotAndDotDot);
         names.removeAll(QStringLiteral("registry.reg"));
@@ -76,7 +82,8 @@ protected:
 
 // A new file
 
-TEST_F(RegistryTest, NewFileHoldsEachTypeAsRegeditWritesIt) {
+TEST_F(RegistryTest, NewFileHoldsEachTypeAsRegeditWritesIt)
+{
     ASSERT_TRUE(registry.setValue(tolvaneKey, QStringLiteral("intPrTotalTime"), dword(20)));
     ASSERT_TRUE(
         registry.setValue(tolvaneKey, QStringLiteral("tTotalTime"), {RegBinary, totalTimeBytes}));
@@ -99,7 +106,8 @@ TEST_F(RegistryTest, NewFileHoldsEachTypeAsRegeditWritesIt) {
               QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
 }
 
-TEST_F(RegistryTest, ValuesThatQuotesCannotCarryAreWrittenAsHexOfTheirType) {
+TEST_F(RegistryTest, ValuesThatQuotesCannotCarryAreWrittenAsHexOfTheirType)
+{
     const struct {
         const char* name;
         RegistryValue value;
@@ -127,7 +135,8 @@ TEST_F(RegistryTest, ValuesThatQuotesCannotCarryAreWrittenAsHexOfTheirType) {
     }
 }
 
-TEST_F(RegistryTest, LongHexIsWrappedLikeRegeditAndReadBack) {
+TEST_F(RegistryTest, LongHexIsWrappedLikeRegeditAndReadBack)
+{
     QByteArray data;
     for (int i = 0; i < 100; ++i)
         data += static_cast<char>(i * 7);
@@ -148,7 +157,8 @@ TEST_F(RegistryTest, LongHexIsWrappedLikeRegeditAndReadBack) {
     EXPECT_EQ(stored(QStringLiteral("long")), (RegistryValue{RegBinary, data}));
 }
 
-TEST_F(RegistryTest, CreateKeyMakesFolderFileAndSectionOnce) {
+TEST_F(RegistryTest, CreateKeyMakesFolderFileAndSectionOnce)
+{
     EXPECT_FALSE(registry.keyExists(tolvaneKey));
     ASSERT_TRUE(registry.createKey(tolvaneKey));
     ASSERT_TRUE(registry.createKey(QStringLiteral("software\\tolvane")));
@@ -165,14 +175,16 @@ TEST_F(RegistryTest, CreateKeyMakesFolderFileAndSectionOnce) {
                                                     "\"a\"=dword:00000001\n"));
 }
 
-TEST_F(RegistryTest, ReadingAMissingFileFindsNothingAndCreatesNothing) {
+TEST_F(RegistryTest, ReadingAMissingFileFindsNothingAndCreatesNothing)
+{
     EXPECT_FALSE(registry.keyExists(tolvaneKey));
     EXPECT_EQ(query(QStringLiteral("intTop")).status, Status::NotFound);
     EXPECT_FALSE(QFile::exists(config.registryFile()));
     EXPECT_FALSE(QDir(folder()).exists());
 }
 
-TEST_F(RegistryTest, FileLiesInTheXdgConfigFolder) {
+TEST_F(RegistryTest, FileLiesInTheXdgConfigFolder)
+{
     EXPECT_EQ(registry.filePath(), config.registryFile());
     const QString home = QDir::homePath() + QStringLiteral("/.config/Tolvane/registry.reg");
     qputenv("XDG_CONFIG_HOME", "");
@@ -185,7 +197,8 @@ TEST_F(RegistryTest, FileLiesInTheXdgConfigFolder) {
 
 // Names
 
-TEST_F(RegistryTest, NamesAndKeyPathsIgnoreAsciiCaseAndKeepTheirSpelling) {
+TEST_F(RegistryTest, NamesAndKeyPathsIgnoreAsciiCaseAndKeepTheirSpelling)
+{
     ASSERT_TRUE(registry.setValue(tolvaneKey, QStringLiteral("intTop"), dword(3)));
     EXPECT_EQ(stored(QStringLiteral("INTTOP"), QStringLiteral("software\\TOLVANE")), dword(3));
     EXPECT_TRUE(registry.keyExists(QStringLiteral("Software\\tolvane\\")));
@@ -200,7 +213,8 @@ TEST_F(RegistryTest, NamesAndKeyPathsIgnoreAsciiCaseAndKeepTheirSpelling) {
     EXPECT_EQ(query(QStringLiteral("\u00e4")).status, Status::NotFound);
 }
 
-TEST_F(RegistryTest, KeyWithOnlyASubkeySectionExists) {
+TEST_F(RegistryTest, KeyWithOnlyASubkeySectionExists)
+{
     config.writeRegistryFile("REGEDIT4\n\n[HKEY_CURRENT_USER\\SOFTWARE\\Tolvane\\Sub]\n");
     EXPECT_TRUE(registry.keyExists(tolvaneKey));
     EXPECT_TRUE(registry.keyExists(QStringLiteral("SOFTWARE")));
@@ -209,7 +223,8 @@ TEST_F(RegistryTest, KeyWithOnlyASubkeySectionExists) {
     EXPECT_EQ(query(QStringLiteral("intTop")).status, Status::NotFound);
 }
 
-TEST_F(RegistryTest, KeyPathsKeepTheirSpacesAndBrackets) {
+TEST_F(RegistryTest, KeyPathsKeepTheirSpacesAndBrackets)
+{
     const QString key = QStringLiteral(" SOFTWARE\\Tolvane ]x ");
     ASSERT_TRUE(registry.setValue(key, QStringLiteral("a"), dword(1)));
     ASSERT_TRUE(registry.setValue(key, QStringLiteral("b"), dword(2)));
@@ -223,7 +238,8 @@ TEST_F(RegistryTest, KeyPathsKeepTheirSpacesAndBrackets) {
 
 // Buffer sizes
 
-TEST_F(RegistryTest, BufferSizeDecidesBetweenDataAndMoreData) {
+TEST_F(RegistryTest, BufferSizeDecidesBetweenDataAndMoreData)
+{
     ASSERT_TRUE(registry.setValue(tolvaneKey, QStringLiteral("three"), text("abc")));
     ASSERT_TRUE(registry.setValue(tolvaneKey, QStringLiteral("six"), text("abcdef")));
     ASSERT_TRUE(
@@ -275,7 +291,8 @@ const QByteArray handEdited = "REGEDIT4\r\n"
                               "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Tolvane]\r\n"
                               "\"intTop\"=dword:00000099\r\n";
 
-TEST_F(RegistryTest, HandEditedFileIsReadWithItsOddities) {
+TEST_F(RegistryTest, HandEditedFileIsReadWithItsOddities)
+{
     config.writeRegistryFile(handEdited);
     EXPECT_EQ(stored(QStringLiteral("intTop")), dword(0x10));
     EXPECT_EQ(stored(QStringLiteral("intLeft")), dword(0x20));
@@ -283,7 +300,8 @@ TEST_F(RegistryTest, HandEditedFileIsReadWithItsOddities) {
     EXPECT_EQ(stored(QStringLiteral("keep"), QStringLiteral("SOFTWARE\\Other")), text("me"));
 }
 
-TEST_F(RegistryTest, HandEditedCrlfFileChangesOnlyTheWrittenLines) {
+TEST_F(RegistryTest, HandEditedCrlfFileChangesOnlyTheWrittenLines)
+{
     config.writeRegistryFile(handEdited);
     QByteArray expected = handEdited;
 
@@ -306,7 +324,8 @@ TEST_F(RegistryTest, HandEditedCrlfFileChangesOnlyTheWrittenLines) {
     EXPECT_EQ(stored(QStringLiteral("intTop"), QStringLiteral("SOFTWARE\\Tolvane")), dword(5));
 }
 
-TEST_F(RegistryTest, WrappedHexContinuationLinesAreReadAndReplacedTogether) {
+TEST_F(RegistryTest, WrappedHexContinuationLinesAreReadAndReplacedTogether)
+{
     const QByteArray before = "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\Tolvane]\r\n";
     const QByteArray after = "\"intTop\"=dword:00000001\r\n";
     config.writeRegistryFile(before +
@@ -322,7 +341,8 @@ TEST_F(RegistryTest, WrappedHexContinuationLinesAreReadAndReplacedTogether) {
     EXPECT_EQ(config.readRegistryFile(), before + "\"blob\"=hex:0a\r\n" + after);
 }
 
-TEST_F(RegistryTest, LastLineWithoutLineBreakGetsOneBeforeANewValue) {
+TEST_F(RegistryTest, LastLineWithoutLineBreakGetsOneBeforeANewValue)
+{
     config.writeRegistryFile("REGEDIT4\n\n[HKEY_CURRENT_USER\\SOFTWARE\\Tolvane]\n\"a\"=dword:1");
     ASSERT_TRUE(registry.setValue(tolvaneKey, QStringLiteral("b"), dword(2)));
     EXPECT_EQ(config.readRegistryFile(), QByteArray("REGEDIT4\n\n"
@@ -331,7 +351,8 @@ TEST_F(RegistryTest, LastLineWithoutLineBreakGetsOneBeforeANewValue) {
                                                     "\"b\"=dword:00000002\n"));
 }
 
-TEST_F(RegistryTest, ValueNamedTwiceTakesTheLaterLineForReadsAndWrites) {
+TEST_F(RegistryTest, ValueNamedTwiceTakesTheLaterLineForReadsAndWrites)
+{
     config.writeRegistryFile("REGEDIT4\n\n[HKEY_CURRENT_USER\\SOFTWARE\\Tolvane]\n"
                              "\"a\"=dword:00000001\n\n"
                              "[HKEY_CURRENT_USER\\SOFTWARE\\Tolvane]\n"
@@ -345,7 +366,8 @@ TEST_F(RegistryTest, ValueNamedTwiceTakesTheLaterLineForReadsAndWrites) {
                                                     "\"a\"=dword:00000003\n"));
 }
 
-TEST_F(RegistryTest, Utf8ByteOrderMarkIsKept) {
+TEST_F(RegistryTest, Utf8ByteOrderMarkIsKept)
+{
     const QByteArray before = "\xef\xbb\xbfREGEDIT4\n\n[HKEY_CURRENT_USER\\SOFTWARE\\Tolvane]\n";
     config.writeRegistryFile(before + "\"a\"=\"\xc3\xa4\"\n");
     EXPECT_EQ(stored(QStringLiteral("a")), text("\xc3\xa4"));
@@ -355,7 +377,8 @@ TEST_F(RegistryTest, Utf8ByteOrderMarkIsKept) {
 
 // Files exported by regedit 5
 
-TEST_F(RegistryTest, Utf16RegeditFiveExportIsReadAndStaysUtf16) {
+TEST_F(RegistryTest, Utf16RegeditFiveExportIsReadAndStaysUtf16)
+{
     const QString exported = QStringLiteral("Windows Registry Editor Version 5.00\r\n\r\n"
                                             "[HKEY_CURRENT_USER\\SOFTWARE\\Tolvane]\r\n"
                                             "\"intPrInhale\"=dword:00000005\r\n"
@@ -377,7 +400,8 @@ TEST_F(RegistryTest, Utf16RegeditFiveExportIsReadAndStaysUtf16) {
 
 // Files that cannot be parsed
 
-TEST_F(RegistryTest, UnparseableFilesAreNeverOverwritten) {
+TEST_F(RegistryTest, UnparseableFilesAreNeverOverwritten)
+{
     const QByteArray valid = "REGEDIT4\n\n[HKEY_CURRENT_USER\\SOFTWARE\\Tolvane]\n";
     const struct {
         const char* name;
@@ -410,14 +434,16 @@ TEST_F(RegistryTest, UnparseableFilesAreNeverOverwritten) {
     }
 }
 
-TEST_F(RegistryTest, EmptyFileIsTreatedAsNoKeys) {
+TEST_F(RegistryTest, EmptyFileIsTreatedAsNoKeys)
+{
     config.writeRegistryFile({});
     EXPECT_FALSE(registry.keyExists(tolvaneKey));
     ASSERT_TRUE(registry.setValue(tolvaneKey, QStringLiteral("a"), dword(1)));
     EXPECT_EQ(stored(QStringLiteral("a")), dword(1));
 }
 
-void expectUnusable(const UserRegistry& registry) {
+void expectUnusable(const UserRegistry& registry)
+{
     EXPECT_TRUE(registry.keyExists(tolvaneKey));
     EXPECT_EQ(registry.queryValue(tolvaneKey, QStringLiteral("a"), 4).status, Status::Failed);
     UserRegistry writer(registry.filePath());
@@ -425,13 +451,15 @@ void expectUnusable(const UserRegistry& registry) {
     EXPECT_FALSE(writer.setValue(tolvaneKey, QStringLiteral("a"), dword(1)));
 }
 
-TEST_F(RegistryTest, DirectoryInPlaceOfTheFileIsLeftAlone) {
+TEST_F(RegistryTest, DirectoryInPlaceOfTheFileIsLeftAlone)
+{
     ASSERT_TRUE(QDir().mkpath(config.registryFile()));
     expectUnusable(registry);
     EXPECT_TRUE(QFileInfo(config.registryFile()).isDir());
 }
 
-TEST_F(RegistryTest, OversizedFileIsRejectedWithoutReadingIt) {
+TEST_F(RegistryTest, OversizedFileIsRejectedWithoutReadingIt)
+{
     config.writeRegistryFile({});
     QFile file(config.registryFile());
     ASSERT_TRUE(file.resize(100 * 1024 * 1024)); // sparse: costs no disk
@@ -439,7 +467,8 @@ TEST_F(RegistryTest, OversizedFileIsRejectedWithoutReadingIt) {
     EXPECT_EQ(QFileInfo(config.registryFile()).size(), 100 * 1024 * 1024);
 }
 
-TEST_F(RegistryTest, BrokenSymbolicLinksAreLeftAlone) {
+TEST_F(RegistryTest, BrokenSymbolicLinksAreLeftAlone)
+{
     ASSERT_TRUE(QDir().mkpath(folder()));
     ASSERT_TRUE(QFile::link(config.registryFile(), config.registryFile())); // a loop
     expectUnusable(registry);
@@ -451,7 +480,8 @@ TEST_F(RegistryTest, BrokenSymbolicLinksAreLeftAlone) {
     EXPECT_FALSE(QFile::exists(folder() + QStringLiteral("/nowhere")));
 }
 
-TEST_F(RegistryTest, LinkedFileIsWrittenThroughTheLink) {
+TEST_F(RegistryTest, LinkedFileIsWrittenThroughTheLink)
+{
     const QString target = config.configHome() + QStringLiteral("/dotfiles.reg");
     QFile targetFile(target);
     ASSERT_TRUE(targetFile.open(QIODevice::WriteOnly));
@@ -468,7 +498,8 @@ TEST_F(RegistryTest, LinkedFileIsWrittenThroughTheLink) {
                                                "\"a\"=dword:00000001\n"));
 }
 
-TEST_F(RegistryTest, DamagedFilesAreEitherEditedCorrectlyOrLeftAlone) {
+TEST_F(RegistryTest, DamagedFilesAreEitherEditedCorrectlyOrLeftAlone)
+{
     const QByteArray sample = "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\Tolvane]\r\n"
                               "@=\"d\\\"q\"\r\n\"a\"=hex(7):01,\\\r\n  02\r\n\"b\"=dword:1f\r\n";
     QList<QByteArray> damaged;
@@ -495,7 +526,8 @@ TEST_F(RegistryTest, DamagedFilesAreEitherEditedCorrectlyOrLeftAlone) {
 // Failures while writing
 
 // Root ignores file permissions; as root the check runs in a child that gives them up first.
-bool asOrdinaryUser(const QString& tree, const std::function<bool()>& check) {
+bool asOrdinaryUser(const QString& tree, const std::function<bool()>& check)
+{
     if (::geteuid() != 0)
         return check();
     constexpr uid_t nobody = 65534;
@@ -516,7 +548,8 @@ bool asOrdinaryUser(const QString& tree, const std::function<bool()>& check) {
            WEXITSTATUS(status) == 0;
 }
 
-TEST_F(RegistryTest, ReadOnlyFolderKeepsTheOldFileAndReportsFailure) {
+TEST_F(RegistryTest, ReadOnlyFolderKeepsTheOldFileAndReportsFailure)
+{
     ASSERT_TRUE(registry.setValue(tolvaneKey, QStringLiteral("a"), dword(1)));
     const QByteArray before = config.readRegistryFile();
     ASSERT_TRUE(QFile::setPermissions(folder(), QFile::ReadOwner | QFile::ExeOwner));
@@ -535,7 +568,8 @@ TEST_F(RegistryTest, ReadOnlyFolderKeepsTheOldFileAndReportsFailure) {
     EXPECT_EQ(strayFiles(), QStringList());
 }
 
-TEST_F(RegistryTest, UnreadableFileCountsAsUnparseable) {
+TEST_F(RegistryTest, UnreadableFileCountsAsUnparseable)
+{
     ASSERT_TRUE(registry.setValue(tolvaneKey, QStringLiteral("a"), dword(1)));
     const QByteArray before = config.readRegistryFile();
     ASSERT_TRUE(QFile::setPermissions(config.registryFile(), QFile::WriteOwner));
@@ -550,7 +584,8 @@ TEST_F(RegistryTest, UnreadableFileCountsAsUnparseable) {
     EXPECT_EQ(config.readRegistryFile(), before);
 }
 
-TEST_F(RegistryTest, FullDiskKeepsTheOldFileAndLeavesNoTemporary) {
+TEST_F(RegistryTest, FullDiskKeepsTheOldFileAndLeavesNoTemporary)
+{
     ASSERT_TRUE(registry.setValue(tolvaneKey, QStringLiteral("a"), dword(1)));
     const QByteArray before = config.readRegistryFile();
 
@@ -573,7 +608,8 @@ TEST_F(RegistryTest, FullDiskKeepsTheOldFileAndLeavesNoTemporary) {
 
 // Two writers
 
-TEST_F(RegistryTest, TwoProcessesWritingAtOnceLoseNothing) {
+TEST_F(RegistryTest, TwoProcessesWritingAtOnceLoseNothing)
+{
     constexpr int valuesPerWriter = 200;
     ASSERT_TRUE(registry.setValue(tolvaneKey, QStringLiteral("sentinel"), dword(7)));
     pid_t writers[2] = {};

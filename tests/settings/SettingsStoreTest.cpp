@@ -1,7 +1,7 @@
+#include "settings/SettingsStore.h"
 #include "platform/Errors.h"
 #include "platform/Registry.h"
 #include "settings/SettingsRecord.h"
-#include "settings/SettingsStore.h"
 #include "tests/support/QtPrinting.h"
 #include "tests/support/TempConfig.h"
 
@@ -51,12 +51,15 @@ TEST_F(SettingsStoreTest, FirstStartWritesTheTwentyDefaultsByteExact)
     const struct {
         const char* name;
         quint32 value;
-    } integers[] = {{"intPrTotalTime", 20}, {"intPrInhale", 5},     {"intPrExhale", 10},
-                    {"intCheckOne", 20},    {"intCheckTwo", 0},     {"intDays", 0},
-                    {"intKevTotalTime", 10}, {"intKevStartBreath", 5}, {"blModeOne", 1},
-                    {"blModeTwo", 0},       {"blCheckOne", 1},      {"blCheckTwo", 0},
-                    {"blDelay", 0},         {"blKevDelay", 0},      {"blAuto", 0},
-                    {"blAutoTwo", 0},       {"intTop", 0},          {"intLeft", 0},
+    } integers[] = {{"intPrTotalTime", 20},  {"intPrInhale", 5},
+                    {"intPrExhale", 10},     {"intCheckOne", 20},
+                    {"intCheckTwo", 0},      {"intDays", 0},
+                    {"intKevTotalTime", 10}, {"intKevStartBreath", 5},
+                    {"blModeOne", 1},        {"blModeTwo", 0},
+                    {"blCheckOne", 1},       {"blCheckTwo", 0},
+                    {"blDelay", 0},          {"blKevDelay", 0},
+                    {"blAuto", 0},           {"blAutoTwo", 0},
+                    {"intTop", 0},           {"intLeft", 0},
                     {"intIncrementDays", 7}};
     for (const auto& [name, value] : integers) {
         const auto query = stored(name);
@@ -118,7 +121,9 @@ TEST_F(SettingsStoreTest, WrongTypesAndSizesFailWithTheirMessagesAndStopTheLoadT
 
 TEST_F(SettingsStoreTest, FileThatCannotBeParsedIsSkippedSilentlyAndNeverOverwritten)
 {
-    const QByteArray garbage("\x7f" "ELF not a registry file\n[[[\n\"x\"=dword:zz\n", 41);
+    const QByteArray garbage("\x7f"
+                             "ELF not a registry file\n[[[\n\"x\"=dword:zz\n",
+                             41);
     config.writeRegistryFile(garbage);
     EXPECT_EQ(startupLoadFailure(), QString());
     EXPECT_EQ(settings.intPrTotalTime, 0);

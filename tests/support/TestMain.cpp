@@ -1,4 +1,6 @@
 // Every test binary runs inside one QApplication on the offscreen platform with silent audio.
+#include "platform/Fonts.h"
+
 #include <QApplication>
 
 #include <gtest/gtest.h>
@@ -11,5 +13,6 @@ int main(int argc, char** argv)
         qputenv("SDL_AUDIODRIVER", "dummy");
     testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
+    tolvane::platform::registerFormFont();
     return RUN_ALL_TESTS();
 }

@@ -9,13 +9,15 @@ namespace tolvane::test {
 
 namespace {
 
-void append32(QByteArray& out, quint32 value) {
+void append32(QByteArray& out, quint32 value)
+{
     char bytes[4];
     qToLittleEndian(value, bytes);
     out.append(bytes, 4);
 }
 
-void append16(QByteArray& out, quint16 value) {
+void append16(QByteArray& out, quint16 value)
+{
     char bytes[2];
     qToLittleEndian(value, bytes);
     out.append(bytes, 2);
@@ -23,7 +25,8 @@ void append16(QByteArray& out, quint16 value) {
 
 } // namespace
 
-QByteArray wavBytes(const Pcm16& sound) {
+QByteArray wavBytes(const Pcm16& sound)
+{
     const auto dataBytes = quint32(sound.samples.size() * 2);
     const auto blockAlign = quint16(sound.channels * 2);
     QByteArray out;
@@ -44,7 +47,8 @@ QByteArray wavBytes(const Pcm16& sound) {
     return out;
 }
 
-Pcm16 readWav(const QString& path) {
+Pcm16 readWav(const QString& path)
+{
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};
@@ -74,7 +78,8 @@ Pcm16 readWav(const QString& path) {
     return {};
 }
 
-void writeFile(const QString& path, const QByteArray& bytes) {
+void writeFile(const QString& path, const QByteArray& bytes)
+{
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
         throw std::runtime_error("cannot write test file " + path.toStdString());

@@ -7,7 +7,8 @@
 
 namespace {
 
-TEST(LedForm, PromotedLabelsTakeTheirSettingsFromTheForm) {
+TEST(LedForm, PromotedLabelsTakeTheirSettingsFromTheForm)
+{
     QWidget form;
     Ui::LedForm ui;
     ui.setupUi(&form);

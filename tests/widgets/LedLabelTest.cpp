@@ -15,7 +15,8 @@
 using namespace tolvane;
 
 // Found by argument-dependent lookup, so it lives beside QColor in the global namespace.
-void PrintTo(const QColor& color, std::ostream* out) {
+void PrintTo(const QColor& color, std::ostream* out)
+{
     *out << color.name().toStdString();
 }
 
@@ -35,7 +36,8 @@ constexpr Size small{2, 4, 4};
 
 // Configured in the order a form sets the properties: sizes, sizing, then the text.
 std::unique_ptr<TLMDLEDLabel> makeLabel(Size size, const QString& text, bool autoSize = true,
-                                        QWidget* parent = nullptr) {
+                                        QWidget* parent = nullptr)
+{
     auto label = std::make_unique<TLMDLEDLabel>(parent);
     label->setLedThickness(size.thickness);
     label->setLedHorzSize(size.horzSize);
@@ -45,15 +47,18 @@ std::unique_ptr<TLMDLEDLabel> makeLabel(Size size, const QString& text, bool aut
     return label;
 }
 
-QImage render(QWidget& widget) {
+QImage render(QWidget& widget)
+{
     return widget.grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
 
-QColor at(const QImage& image, int x, int y) {
+QColor at(const QImage& image, int x, int y)
+{
     return image.pixelColor(x, y);
 }
 
-int countPixels(const QImage& image, const QColor& color, const QRect& area) {
+int countPixels(const QImage& image, const QColor& color, const QRect& area)
+{
     int count = 0;
     for (int y = area.top(); y <= area.bottom(); ++y) {
         for (int x = area.left(); x <= area.right(); ++x)
@@ -62,11 +67,13 @@ int countPixels(const QImage& image, const QColor& color, const QRect& area) {
     return count;
 }
 
-int countPixels(const QImage& image, const QColor& color) {
+int countPixels(const QImage& image, const QColor& color)
+{
     return countPixels(image, color, image.rect());
 }
 
-std::vector<int> litRows(const QImage& image, int x) {
+std::vector<int> litRows(const QImage& image, int x)
+{
     std::vector<int> rows;
     for (int y = 0; y < image.height(); ++y) {
         if (at(image, x, y) == lime)
@@ -75,14 +82,16 @@ std::vector<int> litRows(const QImage& image, int x) {
     return rows;
 }
 
-std::vector<int> range(int first, int last) {
+std::vector<int> range(int first, int last)
+{
     std::vector<int> values;
     for (int v = first; v <= last; ++v)
         values.push_back(v);
     return values;
 }
 
-TEST(LedLabelSize, LargeTimeSizesToTheCellsPlusOneAndGrowsToTheRight) {
+TEST(LedLabelSize, LargeTimeSizesToTheCellsPlusOneAndGrowsToTheRight)
+{
     auto label = makeLabel(large, QStringLiteral("0:00"));
     label->move(35, 8);
     EXPECT_EQ(label->size(), QSize(201, 78));
@@ -90,14 +99,16 @@ TEST(LedLabelSize, LargeTimeSizesToTheCellsPlusOneAndGrowsToTheRight) {
     EXPECT_EQ(label->geometry(), QRect(35, 8, 251, 78));
 }
 
-TEST(LedLabelSize, SmallLabelsMatchTheirFormBounds) {
+TEST(LedLabelSize, SmallLabelsMatchTheirFormBounds)
+{
     EXPECT_EQ(makeLabel(small, QStringLiteral("0:00:00"))->size(), QSize(99, 22));
     EXPECT_EQ(makeLabel(small, QStringLiteral("000"))->size(), QSize(43, 22));
     EXPECT_EQ(makeLabel(small, QStringLiteral("00:00"))->size(), QSize(71, 22));
     EXPECT_EQ(makeLabel(small, QString())->size(), QSize(15, 22));
 }
 
-TEST(LedLabelSize, CarriageReturnStartsALineAndLineFeedTakesNoCell) {
+TEST(LedLabelSize, CarriageReturnStartsALineAndLineFeedTakesNoCell)
+{
     EXPECT_EQ(makeLabel(large, QStringLiteral("0\r0"))->size(), QSize(51, 156));
     EXPECT_EQ(makeLabel(large, QStringLiteral("0\n0"))->size(), QSize(101, 78));
 
@@ -108,7 +119,8 @@ TEST(LedLabelSize, CarriageReturnStartsALineAndLineFeedTakesNoCell) {
     EXPECT_NE(at(image, 6, 78 + 20), lime); // its upper left bar stays dark
 }
 
-TEST(LedLabelSize, NewLabelIsThirtyPixelsSquare) {
+TEST(LedLabelSize, NewLabelIsThirtyPixelsSquare)
+{
     TLMDLEDLabel label;
     EXPECT_EQ(label.size(), QSize(30, 30));
     EXPECT_EQ(label.ledHorzSize(), 9);
@@ -121,7 +133,8 @@ TEST(LedLabelSize, NewLabelIsThirtyPixelsSquare) {
     EXPECT_EQ(label.digits(), 2);
 }
 
-TEST(LedLabelPaint, TopBarOfTheFirstDigitIsLitUpToItsOutline) {
+TEST(LedLabelPaint, TopBarOfTheFirstDigitIsLitUpToItsOutline)
+{
     const QImage image = render(*makeLabel(large, QStringLiteral("0:00")));
     EXPECT_EQ(at(image, 25, 6), lime);
     for (const QPoint corner :
@@ -132,7 +145,8 @@ TEST(LedLabelPaint, TopBarOfTheFirstDigitIsLitUpToItsOutline) {
     EXPECT_EQ(at(image, 30, 3), black);
 }
 
-TEST(LedLabelPaint, UpperLeftDiagonalFollowsTheWorkedPoints) {
+TEST(LedLabelPaint, UpperLeftDiagonalFollowsTheWorkedPoints)
+{
     const QImage image = render(*makeLabel(large, QStringLiteral("0:00")));
     for (const QPoint corner : {QPoint(21, 33), QPoint(19, 33), QPoint(10, 14), QPoint(10, 12),
                                 QPoint(12, 12), QPoint(21, 31)})
@@ -142,7 +156,8 @@ TEST(LedLabelPaint, UpperLeftDiagonalFollowsTheWorkedPoints) {
     EXPECT_EQ(at(image, 19, 20), black);
 }
 
-TEST(LedLabelPaint, ColonLightsTheDotsAtTheMiddleAndBottomBars) {
+TEST(LedLabelPaint, ColonLightsTheDotsAtTheMiddleAndBottomBars)
+{
     const QImage image = render(*makeLabel(large, QStringLiteral("8:")));
     std::vector<int> dots = range(36, 40);
     const std::vector<int> bottom = range(69, 73);
@@ -157,7 +172,8 @@ TEST(LedLabelPaint, ColonLightsTheDotsAtTheMiddleAndBottomBars) {
     EXPECT_EQ(litRows(image, 20), bars);
 }
 
-TEST(LedLabelPaint, UnlitSegmentIsACheckerboardAlignedToItsCell) {
+TEST(LedLabelPaint, UnlitSegmentIsACheckerboardAlignedToItsCell)
+{
     const QImage image = render(*makeLabel(large, QStringLiteral("0:00")));
     // The middle bar of the first "0" is unlit.
     EXPECT_EQ(at(image, 21, 39), green);
@@ -172,7 +188,8 @@ TEST(LedLabelPaint, UnlitSegmentIsACheckerboardAlignedToItsCell) {
     EXPECT_EQ(at(odd, 15 + 6, 11), black);
 }
 
-TEST(LedLabelPaint, SmallZeroHasNoDiagonalAndItsColonDotIsTheWorkedRectangle) {
+TEST(LedLabelPaint, SmallZeroHasNoDiagonalAndItsColonDotIsTheWorkedRectangle)
+{
     const QImage zero = render(*makeLabel(small, QStringLiteral("0")));
     EXPECT_EQ(countPixels(zero, lime, QRect(QPoint(5, 5), QPoint(9, 17))), 0);
     EXPECT_GT(countPixels(zero, lime), 0);
@@ -183,7 +200,8 @@ TEST(LedLabelPaint, SmallZeroHasNoDiagonalAndItsColonDotIsTheWorkedRectangle) {
     EXPECT_EQ(countPixels(colon, lime, dot.adjusted(-1, -1, 1, 1)), 9);
 }
 
-TEST(LedLabelPaint, TextLongerThanAFixedLabelIsCutOffAtTheRightEdge) {
+TEST(LedLabelPaint, TextLongerThanAFixedLabelIsCutOffAtTheRightEdge)
+{
     auto label = makeLabel(small, QStringLiteral("0:00:00"), false);
     label->setGeometry(8, 112, 99, 22);
     const QImage seven = render(*label);
@@ -196,7 +214,8 @@ TEST(LedLabelPaint, TextLongerThanAFixedLabelIsCutOffAtTheRightEdge) {
     EXPECT_EQ(render(*label), seven);
 }
 
-TEST(LedLabelPaint, SmallSegmentLengthsLightOnlyTheOuterBars) {
+TEST(LedLabelPaint, SmallSegmentLengthsLightOnlyTheOuterBars)
+{
     auto label = makeLabel({4, 3, 25}, QStringLiteral("1"));
     const QImage one = render(*label);
     EXPECT_EQ(countPixels(one, lime), 0);
@@ -205,7 +224,8 @@ TEST(LedLabelPaint, SmallSegmentLengthsLightOnlyTheOuterBars) {
     EXPECT_GT(countPixels(render(*label), lime), 0);
 }
 
-TEST(LedLabelPaint, DisabledLabelShowsGhostsOnlyUnlessDigitsStayOn) {
+TEST(LedLabelPaint, DisabledLabelShowsGhostsOnlyUnlessDigitsStayOn)
+{
     auto label = makeLabel(small, QStringLiteral("0:00"));
     label->setEnabled(false);
     QImage image = render(*label);
@@ -216,7 +236,8 @@ TEST(LedLabelPaint, DisabledLabelShowsGhostsOnlyUnlessDigitsStayOn) {
     EXPECT_GT(countPixels(render(*label), lime), 0);
 }
 
-TEST(LedLabelPaint, IntegerStylePadsWithZerosAndShowsMinusSignsWhenTooLong) {
+TEST(LedLabelPaint, IntegerStylePadsWithZerosAndShowsMinusSignsWhenTooLong)
+{
     auto label = makeLabel(small, QString());
     label->setLabelStyle(TLMDLEDLabel::lsInteger);
     label->setDigits(3);
@@ -237,7 +258,8 @@ TEST(LedLabelPaint, IntegerStylePadsWithZerosAndShowsMinusSignsWhenTooLong) {
     EXPECT_EQ(label->displayedText(), QString());
 }
 
-TEST(LedLabelPaint, TransparentLabelLetsItsParentShowThroughTheKeyColour) {
+TEST(LedLabelPaint, TransparentLabelLetsItsParentShowThroughTheKeyColour)
+{
     QWidget parent;
     parent.resize(60, 80);
     parent.setAutoFillBackground(true);
@@ -255,7 +277,8 @@ TEST(LedLabelPaint, TransparentLabelLetsItsParentShowThroughTheKeyColour) {
     EXPECT_EQ(at(image, 55, 70), QColor(Qt::red)); // the parent beyond the label
 }
 
-TEST(LedLabelPaint, ColourChangesRebuildTheCells) {
+TEST(LedLabelPaint, ColourChangesRebuildTheCells)
+{
     auto label = makeLabel(large, QStringLiteral("0"));
     label->setColor(Qt::blue);
     label->setActiveColor(Qt::yellow);
@@ -267,7 +290,8 @@ TEST(LedLabelPaint, ColourChangesRebuildTheCells) {
     EXPECT_EQ(at(image, 25, 6), QColor(Qt::yellow));
 }
 
-TEST(LedLabelPaint, BevelBorderSurroundsTheCells) {
+TEST(LedLabelPaint, BevelBorderSurroundsTheCells)
+{
     auto label = makeLabel(small, QStringLiteral("0"));
     EXPECT_EQ(label->bevel()->extent(), 0);
     label->setBevelBorderColor(Qt::gray);
@@ -279,7 +303,8 @@ TEST(LedLabelPaint, BevelBorderSurroundsTheCells) {
     EXPECT_EQ(at(image, 2 + 7, 2 + 3), lime); // the top bar, shifted inside the border
 }
 
-TEST(LedLabelPaint, FixedBevelModesTakeTheirEdgeWidths) {
+TEST(LedLabelPaint, FixedBevelModesTakeTheirEdgeWidths)
+{
     auto label = makeLabel(small, QStringLiteral("0"));
     label->setBevelShadowColor(Qt::darkGray);
     label->setBevelLightColor(Qt::white);
@@ -299,7 +324,8 @@ TEST(LedLabelPaint, FixedBevelModesTakeTheirEdgeWidths) {
     EXPECT_EQ(label->size(), QSize(15, 24));
 }
 
-TEST(LedLabelPaint, AssignedLedCopiesSizesAndColours) {
+TEST(LedLabelPaint, AssignedLedCopiesSizesAndColours)
+{
     auto source = makeLabel(large, QStringLiteral("0"));
     source->setActiveColor(Qt::red);
     auto label = makeLabel(small, QStringLiteral("0"));
@@ -308,7 +334,8 @@ TEST(LedLabelPaint, AssignedLedCopiesSizesAndColours) {
     EXPECT_EQ(at(render(*label), 25, 6), QColor(Qt::red));
 }
 
-TEST(LedLabelPaint, BlinkingHidesTheDigitsOnEveryOtherPaint) {
+TEST(LedLabelPaint, BlinkingHidesTheDigitsOnEveryOtherPaint)
+{
     auto label = makeLabel(small, QStringLiteral("8"));
     label->led()->startBlink();
     EXPECT_GT(countPixels(render(*label), lime), 0);
@@ -320,7 +347,8 @@ TEST(LedLabelPaint, BlinkingHidesTheDigitsOnEveryOtherPaint) {
     EXPECT_GT(countPixels(render(*label), lime), 0);
 }
 
-TEST(LedLabelPattern, OneCheckerboardIsSharedUntilTheColoursChange) {
+TEST(LedLabelPattern, OneCheckerboardIsSharedUntilTheColoursChange)
+{
     const qint64 key = TLMDLED::unlitPattern(green, black).cacheKey();
     const QImage& pattern = TLMDLED::unlitPattern(green, black);
     EXPECT_EQ(pattern.cacheKey(), key);
@@ -334,13 +362,15 @@ TEST(LedLabelPattern, OneCheckerboardIsSharedUntilTheColoursChange) {
 class PaintCounter : public QObject {
 public:
     int paints = 0;
-    bool eventFilter(QObject*, QEvent* event) override {
+    bool eventFilter(QObject*, QEvent* event) override
+    {
         paints += event->type() == QEvent::Paint;
         return false;
     }
 };
 
-TEST(LedLabelText, ChangedTextRepaintsAtOnceAndSameTextDoesNot) {
+TEST(LedLabelText, ChangedTextRepaintsAtOnceAndSameTextDoesNot)
+{
     auto label = makeLabel(small, QStringLiteral("0:00:00"));
     label->show();
     QCoreApplication::processEvents();
@@ -355,12 +385,14 @@ TEST(LedLabelText, ChangedTextRepaintsAtOnceAndSameTextDoesNot) {
     EXPECT_EQ(counter.paints, 1);
 }
 
-TEST(LedLabelText, TextIsReadBackUnchanged) {
+TEST(LedLabelText, TextIsReadBackUnchanged)
+{
     const QString text = QStringLiteral("1:2\r\n\tab\u00e9");
     EXPECT_EQ(makeLabel(small, text)->text(), text);
 }
 
-void expectMatchesGolden(const QImage& image, const QString& name) {
+void expectMatchesGolden(const QImage& image, const QString& name)
+{
     const QString path = QStringLiteral(LED_GOLDEN_DIR "/") + name + u".png";
     const QImage golden = QImage(path).convertToFormat(QImage::Format_RGB32);
     if (golden != image) {
@@ -370,11 +402,13 @@ void expectMatchesGolden(const QImage& image, const QString& name) {
     }
 }
 
-TEST(LedLabelGolden, LargePhaseTime) {
+TEST(LedLabelGolden, LargePhaseTime)
+{
     expectMatchesGolden(render(*makeLabel(large, QStringLiteral("0:00"))), u"led-large-0_00"_qs);
 }
 
-TEST(LedLabelGolden, SmallTotalTime) {
+TEST(LedLabelGolden, SmallTotalTime)
+{
     expectMatchesGolden(render(*makeLabel(small, QStringLiteral("0:00:00"))),
                         u"led-small-0_00_00"_qs);
 }

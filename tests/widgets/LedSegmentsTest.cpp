@@ -17,7 +17,8 @@ struct SegmentCase {
 
 class SegmentPolygonTest : public testing::TestWithParam<SegmentCase> {};
 
-TEST_P(SegmentPolygonTest, MatchesTheWorkedPoints) {
+TEST_P(SegmentPolygonTest, MatchesTheWorkedPoints)
+{
     const SegmentCase& c = GetParam();
     const auto polygon = c.geometry.segmentPolygon(c.bit);
     ASSERT_TRUE(polygon.has_value());
@@ -59,14 +60,16 @@ INSTANTIATE_TEST_SUITE_P(
                     {{18, 45}, {16, 45}, {13, 58}, {13, 60}, {15, 60}, {18, 47}}}),
     [](const auto& test) { return std::string(test.param.name); });
 
-TEST(LedGeometry, DiagonalsWithoutRunHaveNoShape) {
+TEST(LedGeometry, DiagonalsWithoutRunHaveNoShape)
+{
     for (int bit = 9; bit <= 12; ++bit)
         EXPECT_FALSE(small.segmentPolygon(bit).has_value()) << bit;
     for (int bit = 0; bit < ledSegmentCount; ++bit)
         EXPECT_TRUE(large.segmentPolygon(bit).has_value()) << bit;
 }
 
-TEST(LedCharacterMask, LettersIgnoreCase) {
+TEST(LedCharacterMask, LettersIgnoreCase)
+{
     for (char32_t c = U'A'; c <= U'Z'; ++c)
         EXPECT_EQ(ledCharacterMask(c), ledCharacterMask(c + (U'a' - U'A'))) << char(c);
     EXPECT_EQ(ledCharacterMask(U'0'), 0x1277);
@@ -74,7 +77,8 @@ TEST(LedCharacterMask, LettersIgnoreCase) {
     EXPECT_EQ(ledCharacterMask(U'k'), 0x141A);
 }
 
-TEST(LedCharacterMask, CharactersWithoutAPatternLightNothing) {
+TEST(LedCharacterMask, CharactersWithoutAPatternLightNothing)
+{
     for (const char32_t c : std::u32string_view(U" !#$%&,;?@^`{|}~\u00e9\u20ac"))
         EXPECT_EQ(ledCharacterMask(c), 0) << unsigned(c);
 }

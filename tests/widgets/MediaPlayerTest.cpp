@@ -37,7 +37,8 @@ constexpr int rounding = 2;
 
 class DiskAudio : public testing::Environment {
 public:
-    void SetUp() override {
+    void SetUp() override
+    {
         ASSERT_TRUE(m_dir.isValid());
         qputenv("SDL_AUDIODRIVER", "disk");
         qputenv("SDL_DISKAUDIOFILE", QFile::encodeName(capturePath()));
@@ -59,7 +60,8 @@ DiskAudio* const diskAudio =
     static_cast<DiskAudio*>(testing::AddGlobalTestEnvironment(new DiskAudio));
 
 // What the device has played since a frame, one channel.
-std::vector<qint16> capturedSince(qsizetype fromFrame, int channel = 0) {
+std::vector<qint16> capturedSince(qsizetype fromFrame, int channel = 0)
+{
     QFile file(diskAudio->capturePath());
     if (!file.open(QIODevice::ReadOnly) || !file.seek(fromFrame * bytesPerFrame))
         return {};
@@ -70,20 +72,24 @@ std::vector<qint16> capturedSince(qsizetype fromFrame, int channel = 0) {
     return samples;
 }
 
-qsizetype capturedFrames() {
+qsizetype capturedFrames()
+{
     return QFile(diskAudio->capturePath()).size() / bytesPerFrame;
 }
 
 // Test tones that never pass through zero and show at every frame how far they have got.
 using Tone = qint16 (*)(qsizetype);
-qint16 rising(qsizetype frame) {
+qint16 rising(qsizetype frame)
+{
     return qint16(1000 + frame % 20000);
 }
-qint16 falling(qsizetype frame) {
+qint16 falling(qsizetype frame)
+{
     return qint16(-rising(frame));
 }
 
-Pcm16 toneFile(Tone tone, qsizetype frames) {
+Pcm16 toneFile(Tone tone, qsizetype frames)
+{
     Pcm16 sound;
     for (qsizetype i = 0; i < frames; ++i)
         sound.samples.push_back(tone(i));
@@ -98,7 +104,8 @@ struct Stretch {
 
 // The sound from `from` on, after any silence, that follows the tone from the tone's first frame,
 // up to where it departs from the tone or falls silent.
-Stretch follow(const std::vector<qint16>& samples, qsizetype from, Tone tone) {
+Stretch follow(const std::vector<qint16>& samples, qsizetype from, Tone tone)
+{
     const auto size = qsizetype(samples.size());
     qsizetype start = from;
     while (start < size && samples[size_t(start)] == 0)
@@ -110,15 +117,18 @@ Stretch follow(const std::vector<qint16>& samples, qsizetype from, Tone tone) {
     return {start, end - start};
 }
 
-bool sounding(qint16 sample) {
+bool sounding(qint16 sample)
+{
     return sample != 0;
 }
 
-qsizetype soundFrames(const std::vector<qint16>& samples) {
+qsizetype soundFrames(const std::vector<qint16>& samples)
+{
     return std::count_if(samples.begin(), samples.end(), sounding);
 }
 
-bool silentFrom(const std::vector<qint16>& samples, qsizetype from) {
+bool silentFrom(const std::vector<qint16>& samples, qsizetype from)
+{
     return std::none_of(samples.begin() + from, samples.end(), sounding);
 }
 
@@ -128,7 +138,8 @@ protected:
     static constexpr qsizetype shortFrames = sampleRate / 5;
     static constexpr qsizetype underway = 2000;
 
-    void SetUp() override {
+    void SetUp() override
+    {
         ASSERT_TRUE(dir.isValid());
         previousDir = QDir::currentPath();
         QDir::setCurrent(dir.path());
@@ -141,13 +152,15 @@ protected:
 
     // Whatever played before has been written out once the capture has grown by a few device
     // buffers; from then on it holds only what the test plays.
-    void startCapture() {
+    void startCapture()
+    {
         const qsizetype before = capturedFrames();
         waitUntil([&] { return capturedFrames() >= before + 3 * 1024; });
         mark = capturedFrames();
     }
 
-    static bool waitUntil(const std::function<bool()>& done) {
+    static bool waitUntil(const std::function<bool()>& done)
+    {
         QElapsedTimer timer;
         timer.start();
         while (!done()) {
@@ -160,7 +173,8 @@ protected:
 
     // Waits until the capture shows at least that many frames of sound, the last of them
     // followed by settled silence.
-    std::vector<qint16> waitForEndOfSound(qsizetype frames) {
+    std::vector<qint16> waitForEndOfSound(qsizetype frames)
+    {
         std::vector<qint16> samples;
         EXPECT_TRUE(waitUntil([&] {
             samples = capturedSince(mark);
@@ -172,12 +186,14 @@ protected:
     }
 
     // Waits until a sound has played for a while, so that it is surely still sounding.
-    void waitForSoundUnderway() {
+    void waitForSoundUnderway()
+    {
         EXPECT_TRUE(waitUntil([&] { return soundFrames(capturedSince(mark)) >= underway; }))
             << "the capture never showed the sound";
     }
 
-    void openAndPlay(const QString& fileName) {
+    void openAndPlay(const QString& fileName)
+    {
         player.setEnabled(true);
         player.setFileName(fileName);
         player.open();
@@ -191,7 +207,8 @@ protected:
     TMediaPlayer player;
 };
 
-TEST_F(MediaPlayerPlayback, ShippedCueFromTheWorkingDirectoryPlaysSampleForSample) {
+TEST_F(MediaPlayerPlayback, ShippedCueFromTheWorkingDirectoryPlaysSampleForSample)
+{
     QDir::setCurrent(QStringLiteral(TOLVANE_CUES_DIR));
     const Pcm16 inhale = readWav(QStringLiteral("Inhale.wav"));
     ASSERT_EQ(inhale.channels, 1);
@@ -233,7 +250,8 @@ TEST_F(MediaPlayerPlayback, ShippedCueFromTheWorkingDirectoryPlaysSampleForSampl
     EXPECT_EQ(left, std::vector<qint16>(right.begin(), right.begin() + qsizetype(left.size())));
 }
 
-TEST_F(MediaPlayerPlayback, PlayReturnsAtOnceAndTheCueEndsByItself) {
+TEST_F(MediaPlayerPlayback, PlayReturnsAtOnceAndTheCueEndsByItself)
+{
     player.setFileName(QStringLiteral("Long.wav"));
     player.open();
     QElapsedTimer timer;
@@ -248,7 +266,8 @@ TEST_F(MediaPlayerPlayback, PlayReturnsAtOnceAndTheCueEndsByItself) {
     EXPECT_TRUE(silentFrom(samples, cue.end()));
 }
 
-TEST_F(MediaPlayerPlayback, ANewCueCutsOffTheOneStillSounding) {
+TEST_F(MediaPlayerPlayback, ANewCueCutsOffTheOneStillSounding)
+{
     openAndPlay(QStringLiteral("Long.wav"));
     waitForSoundUnderway();
     openAndPlay(QStringLiteral("Short.wav"));
@@ -262,7 +281,8 @@ TEST_F(MediaPlayerPlayback, ANewCueCutsOffTheOneStillSounding) {
     EXPECT_TRUE(silentFrom(samples, second.end()));
 }
 
-TEST_F(MediaPlayerPlayback, ARepeatedCueStartsAgainFromItsBeginning) {
+TEST_F(MediaPlayerPlayback, ARepeatedCueStartsAgainFromItsBeginning)
+{
     const struct {
         const char* name;
         std::function<void()> repeat;
@@ -287,7 +307,8 @@ TEST_F(MediaPlayerPlayback, ARepeatedCueStartsAgainFromItsBeginning) {
     }
 }
 
-TEST_F(MediaPlayerPlayback, DisablingThePlayerDoesNotSilenceTheCue) {
+TEST_F(MediaPlayerPlayback, DisablingThePlayerDoesNotSilenceTheCue)
+{
     player.setFileName(QStringLiteral("Long.wav"));
     player.open();
     player.play();
@@ -298,7 +319,8 @@ TEST_F(MediaPlayerPlayback, DisablingThePlayerDoesNotSilenceTheCue) {
     EXPECT_EQ(follow(samples, 0, rising).length, longFrames);
 }
 
-TEST_F(MediaPlayerPlayback, ClosingOrDestroyingThePlayerEndsASoundingCue) {
+TEST_F(MediaPlayerPlayback, ClosingOrDestroyingThePlayerEndsASoundingCue)
+{
     const struct {
         const char* name;
         std::function<void(std::unique_ptr<TMediaPlayer>&)> end;
@@ -323,7 +345,8 @@ TEST_F(MediaPlayerPlayback, ClosingOrDestroyingThePlayerEndsASoundingCue) {
     }
 }
 
-TEST_F(MediaPlayerPlayback, ClosingTheAudioAtExitEndsASoundingCue) {
+TEST_F(MediaPlayerPlayback, ClosingTheAudioAtExitEndsASoundingCue)
+{
     openAndPlay(QStringLiteral("Long.wav"));
     waitForSoundUnderway();
     shutDownAudio();
@@ -341,7 +364,8 @@ TEST_F(MediaPlayerPlayback, ClosingTheAudioAtExitEndsASoundingCue) {
     EXPECT_NO_THROW(audioDeviceFormat());
 }
 
-TEST_F(MediaPlayerPlayback, FailedOpenStopsTheCueAndLeavesThePlayerClosed) {
+TEST_F(MediaPlayerPlayback, FailedOpenStopsTheCueAndLeavesThePlayerClosed)
+{
     openAndPlay(QStringLiteral("Long.wav"));
     waitForSoundUnderway();
     player.setFileName(QStringLiteral("Missing.wav"));
@@ -362,7 +386,8 @@ TEST_F(MediaPlayerPlayback, FailedOpenStopsTheCueAndLeavesThePlayerClosed) {
     EXPECT_TRUE(silentFrom(samples, cue.end()));
 }
 
-TEST(MediaPlayer, StartsClosedAndEnabledWithoutAFileName) {
+TEST(MediaPlayer, StartsClosedAndEnabledWithoutAFileName)
+{
     const TMediaPlayer player;
     EXPECT_FALSE(player.isOpen());
     EXPECT_TRUE(player.enabled());
