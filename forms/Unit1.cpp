@@ -5,6 +5,7 @@
 #include "forms/Unit5.h"
 #include "platform/Application.h"
 #include "platform/ErrorDispatch.h"
+#include "platform/HelpViewer.h"
 #include "platform/SingleInstance.h"
 #include "settings/SettingsRecord.h"
 #include "settings/SettingsStore.h"
@@ -135,6 +136,11 @@ void TPranayama::About1Click()
 {
     TAboutBox aboutBox(this);
     aboutBox.exec();
+}
+
+void TPranayama::Help2Click()
+{
+    platform::showHelpContents(this, platform::applicationHelpFile());
 }
 
 void TPranayama::setStartCommandsEnabled(bool enabled)

@@ -10,9 +10,14 @@ QStringList dataFileDirectories()
 {
     QStringList directories{QDir::currentPath()};
     // Without an application object there is no reliable executable folder to offer.
-    if (QCoreApplication::instance())
-        directories << QCoreApplication::applicationDirPath();
+    if (QCoreApplication::instance()) {
+        const QDir executableDir(QCoreApplication::applicationDirPath());
+        directories << executableDir.absolutePath();
+        // An installation moved elsewhere as a whole keeps its data beside its binary folder.
+        directories << QDir::cleanPath(executableDir.filePath(QStringLiteral("../share/tolvane")));
+    }
     directories << QStringLiteral(TOLVANE_DATA_DIR);
+    directories.removeDuplicates();
     return directories;
 }
 

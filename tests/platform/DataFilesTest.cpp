@@ -49,6 +49,8 @@ TEST_F(DataFilesTest, FoldersAreWorkingDirectoryThenExecutableFolderThenInstalle
 {
     EXPECT_EQ(dataFileDirectories(),
               (QStringList{QDir::currentPath(), QCoreApplication::applicationDirPath(),
+                           QDir::cleanPath(QCoreApplication::applicationDirPath() +
+                                           u"/../share/tolvane"),
                            QStringLiteral(TOLVANE_DATA_DIR)}));
     EXPECT_TRUE(QStringLiteral(TOLVANE_DATA_DIR).endsWith(QStringLiteral("/share/tolvane")));
 }
