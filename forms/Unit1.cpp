@@ -1,6 +1,7 @@
 #include "forms/Unit1.h"
 
 #include "forms/TimeFormat.h"
+#include "forms/Unit3.h"
 #include "forms/Unit4.h"
 #include "forms/Unit5.h"
 #include "platform/Application.h"
@@ -74,6 +75,7 @@ TPranayama::TPranayama(platform::Clock& clock, QWidget* parent)
     bind(ui->KevaliStart, ui->Kevali1, &TPranayama::Kevali1Click);
     bind(ui->StopProg, ui->Stop1, &TPranayama::Stop1Click);
     bind(ui->LMDMMButton6, ui->Exit1, &TPranayama::Exit1Click);
+    bind(ui->KevaliSet, ui->KevaliType1, &TPranayama::KevaliType1Click);
     bind(nullptr, ui->Help2, &TPranayama::Help2Click);
     bind(nullptr, ui->About1, &TPranayama::About1Click);
 }
@@ -130,6 +132,12 @@ void TPranayama::closeEvent(QCloseEvent* event)
 void TPranayama::Exit1Click()
 {
     close();
+}
+
+void TPranayama::KevaliType1Click()
+{
+    TKSettings dialog(this);
+    dialog.exec();
 }
 
 void TPranayama::About1Click()

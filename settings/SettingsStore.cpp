@@ -114,3 +114,15 @@ void loadKevaliSettings()
 }
 
 } // namespace tolvane::store
+
+namespace tolvane::store {
+
+void writeKevaliSettings()
+{
+    using namespace values;
+    withSettingsKey([](RegistryAccessor& key) {
+        writeValues(key, {&intKevTotalTime, &intKevStartBreath, &blKevDelay});
+    });
+}
+
+} // namespace tolvane::store

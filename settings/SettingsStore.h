@@ -38,3 +38,10 @@ void loadKevaliSettings();
 
 } // namespace store
 } // namespace tolvane
+
+namespace tolvane::store {
+
+// The Kevali settings dialog's group, taken from the settings record.
+void writeKevaliSettings();
+
+} // namespace tolvane::store

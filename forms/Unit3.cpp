@@ -1,0 +1,96 @@
+#include "forms/Unit3.h"
+
+#include "platform/Convert.h"
+#include "platform/ErrorDispatch.h"
+#include "platform/Errors.h"
+#include "settings/SettingsRecord.h"
+#include "settings/SettingsStore.h"
+#include "ui_Unit3.h"
+
+#include <QScreen>
+#include <QStyle>
+
+#include <cstdint>
+
+namespace tolvane {
+
+namespace {
+
+void setBoxText(QComboBox* box, const QString& text)
+{
+    // Replacing an unchanged text would move the caret of someone typing.
+    if (box->currentText() != text)
+        box->setEditText(text);
+}
+
+// The whole number typed in a box; the practice needs it to be at least 1.
+std::int32_t positiveValue(const QComboBox* box, const QString& refusal)
+{
+    const std::int32_t value = platform::StrToInt(box->currentText());
+    if (value < 1)
+        throw TolvaneError(refusal);
+    return value;
+}
+
+} // namespace
+
+TKSettings::TKSettings(QWidget* owner)
+    : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                         Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+    , ui(std::make_unique<Ui::TKSettings>())
+{
+    ui->setupUi(this);
+    ui->BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
+    ui->BitBtn2->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
+
+    const QRect screenArea = screen()->availableGeometry();
+    move(screenArea.center() - rect().center());
+
+    connect(ui->BitBtn1, &QPushButton::clicked, this, [this] {
+        bool handled = false;
+        platform::dispatch([&] {
+            BitBtn1Click();
+            handled = true;
+        });
+        // OK's result is set before its handler runs, so the dialog closes even when it failed.
+        if (!handled)
+            accept();
+    });
+    connect(ui->BitBtn2, &QPushButton::clicked, this,
+            platform::handler(this, &TKSettings::BitBtn2Click));
+
+    platform::dispatch([this] { FormCreate(); });
+}
+
+TKSettings::~TKSettings() = default;
+
+void TKSettings::FormCreate()
+{
+    store::loadKevaliSettings();
+    setBoxText(ui->ComboBox1, QString::number(settings.intKevTotalTime));
+    setBoxText(ui->ComboBox2, QString::number(settings.intKevStartBreath));
+    ui->Delay2->setChecked(settings.blKevDelay);
+}
+
+void TKSettings::BitBtn1Click()
+{
+    // Both boxes are checked before anything changes: a refused entry leaves the settings
+    // record and the store as they were.
+    const std::int32_t totalTime = positiveValue(
+        ui->ComboBox1, QStringLiteral("The time of practice must be at least 1 minute"));
+    const std::int32_t startBreath = positiveValue(
+        ui->ComboBox2, QStringLiteral("The initial length must be at least 1 second"));
+
+    settings.blKevDelay = ui->Delay2->isChecked();
+    settings.intKevTotalTime = totalTime;
+    settings.intKevStartBreath = startBreath;
+    store::writeKevaliSettings();
+    accept();
+}
+
+void TKSettings::BitBtn2Click()
+{
+    reject();
+}
+
+} // namespace tolvane

@@ -1,0 +1,394 @@
+#include "forms/Unit3.h"
+#include "platform/ErrorDispatch.h"
+#include "settings/SettingsRecord.h"
+#include "tests/support/QtPrinting.h"
+#include "tests/support/TempConfig.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QStringList>
+
+#include <memory>
+
+using namespace tolvane;
+
+namespace {
+
+// Stored: 25 minutes, an initial length of 7 seconds, no delay.
+const QByteArray storedKevali = "\"intKevTotalTime\"=dword:00000019\n"
+                                "\"intKevStartBreath\"=dword:00000007\n"
+                                "\"blKevDelay\"=dword:00000000\n";
+
+class KevaliSettingsTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        settings = {};
+        platform::setErrorReporter([this](const QString& text) { errors << text; });
+    }
+
+    void TearDown() override
+    {
+        dialog.reset();
+        platform::setErrorReporter({});
+    }
+
+    void writeSettings(const QByteArray& values)
+    {
+        config.writeRegistryFile("REGEDIT4\n\n[HKEY_CURRENT_USER\\SOFTWARE\\Tolvane]\n" + values);
+    }
+
+    // Opens the dialog as the main window does: a new one each time, shown modally.
+    void open()
+    {
+        dialog = std::make_unique<TKSettings>();
+        dialog->open();
+    }
+
+    template <typename Widget> Widget* child(const char* name) const
+    {
+        auto* widget = dialog->findChild<Widget*>(QString::fromLatin1(name));
+        EXPECT_NE(widget, nullptr) << name;
+        return widget;
+    }
+    QComboBox* box(const char* name) const { return child<QComboBox>(name); }
+    QCheckBox* delay() const { return child<QCheckBox>("Delay2"); }
+    void click(const char* button) const { child<QPushButton>(button)->click(); }
+
+    void type(const char* boxName, const QString& text) const
+    {
+        QLineEdit* edit = box(boxName)->lineEdit();
+        edit->selectAll();
+        edit->insert(text);
+    }
+
+    void pressKey(QWidget* target, int key) const
+    {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(target, &press);
+    }
+
+    QByteArray registryLine(const char* name) const
+    {
+        const QByteArray prefix = '"' + QByteArray(name) + "\"=";
+        for (const QByteArray& line : config.readRegistryFile().split('\n')) {
+            if (line.startsWith(prefix))
+                return line.mid(prefix.size());
+        }
+        return {};
+    }
+
+    bool closedWith(QDialog::DialogCode code) const
+    {
+        return !dialog->isVisible() && dialog->result() == code;
+    }
+
+    test::TempConfig config;
+    QStringList errors;
+    std::unique_ptr<TKSettings> dialog;
+};
+
+TEST_F(KevaliSettingsTest, LaysOutTheControlsAsDesigned)
+{
+    writeSettings(storedKevali);
+    open();
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Kevali Settings"));
+    EXPECT_EQ(dialog->size(), QSize(195, 111));
+    EXPECT_EQ(dialog->minimumSize(), dialog->maximumSize());
+    // Centred on the screen, give or take the frame that the window system adds.
+    const QPoint offCentre =
+        dialog->frameGeometry().center() - dialog->screen()->availableGeometry().center();
+    EXPECT_LE(offCentre.manhattanLength(), 8);
+
+    const struct {
+        const char* name;
+        QRect bounds;
+        const char* parent;
+    } controls[] = {
+        {"GroupBox1", {0, 0, 97, 49}, "TKSettings"},   {"ComboBox1", {8, 16, 81, 21}, "GroupBox1"},
+        {"GroupBox2", {104, 0, 89, 49}, "TKSettings"}, {"ComboBox2", {8, 16, 73, 21}, "GroupBox2"},
+        {"Delay2", {45, 56, 105, 17}, "TKSettings"},   {"BitBtn1", {16, 83, 75, 25}, "TKSettings"},
+        {"BitBtn2", {104, 83, 75, 25}, "TKSettings"},
+    };
+    for (const auto& control : controls) {
+        QWidget* widget = child<QWidget>(control.name);
+        ASSERT_NE(widget, nullptr);
+        EXPECT_EQ(widget->geometry(), control.bounds) << control.name;
+        EXPECT_EQ(widget->parentWidget()->objectName(), QString::fromLatin1(control.parent))
+            << control.name;
+    }
+
+    EXPECT_EQ(child<QGroupBox>("GroupBox1")->title(), QStringLiteral("Time of Practice"));
+    EXPECT_EQ(child<QGroupBox>("GroupBox2")->title(), QStringLiteral("Initial Length"));
+    EXPECT_EQ(delay()->text(), QStringLiteral("Delay before Start"));
+    EXPECT_EQ(delay()->layoutDirection(), Qt::RightToLeft); // the text left of its box
+    EXPECT_EQ(child<QPushButton>("BitBtn1")->text(), QStringLiteral("OK"));
+    EXPECT_EQ(child<QPushButton>("BitBtn2")->text(), QStringLiteral("Cancel"));
+    EXPECT_TRUE(child<QPushButton>("BitBtn1")->isDefault());
+    EXPECT_FALSE(child<QPushButton>("BitBtn1")->icon().isNull());
+    EXPECT_FALSE(child<QPushButton>("BitBtn2")->icon().isNull());
+    EXPECT_EQ(dialog->font().pixelSize(), 11);
+    EXPECT_EQ(box("ComboBox1")->font().family(), QStringLiteral("MS Sans Serif"));
+
+    QStringList minutes;
+    for (int i = 0; i < box("ComboBox1")->count(); ++i)
+        minutes << box("ComboBox1")->itemText(i);
+    EXPECT_EQ(minutes.join(u' '), QStringLiteral("5 10 15 20 25 30 35 40"));
+    QStringList seconds;
+    for (int i = 0; i < box("ComboBox2")->count(); ++i)
+        seconds << box("ComboBox2")->itemText(i);
+    ASSERT_EQ(seconds.size(), 29);
+    for (int i = 0; i < seconds.size(); ++i)
+        EXPECT_EQ(seconds[i], QString::number(i + 2));
+    EXPECT_TRUE(box("ComboBox1")->isEditable());
+    EXPECT_TRUE(box("ComboBox2")->isEditable());
+}
+
+TEST_F(KevaliSettingsTest, FocusStartsOnOkAndTabRunsThroughTheBoxesToTheCheckBox)
+{
+    writeSettings(storedKevali);
+    open();
+    QApplication::setActiveWindow(dialog.get());
+    QStringList order;
+    for (int step = 0; step < 6; ++step) {
+        QWidget* focus = QApplication::focusWidget();
+        ASSERT_NE(focus, nullptr);
+        // A box's edit field stands for its box.
+        if (focus->focusProxy())
+            focus = focus->focusProxy();
+        order << focus->objectName();
+        pressKey(focus, Qt::Key_Tab);
+    }
+    EXPECT_EQ(order, (QStringList{QStringLiteral("BitBtn1"), QStringLiteral("BitBtn2"),
+                                  QStringLiteral("ComboBox1"), QStringLiteral("ComboBox2"),
+                                  QStringLiteral("Delay2"), QStringLiteral("BitBtn1")}));
+}
+
+TEST_F(KevaliSettingsTest, OpeningShowsTheStoredValuesNotTheListsFirstItems)
+{
+    writeSettings("\"intKevTotalTime\"=dword:0000002d\n"
+                  "\"intKevStartBreath\"=dword:00000001\n"
+                  "\"blKevDelay\"=dword:00000002\n");
+    open();
+    EXPECT_EQ(box("ComboBox1")->currentText(), QStringLiteral("45"));
+    EXPECT_EQ(box("ComboBox2")->currentText(), QStringLiteral("1"));
+    EXPECT_TRUE(delay()->isChecked());
+    EXPECT_EQ(settings.intKevTotalTime, 45);
+    EXPECT_EQ(settings.intKevStartBreath, 1);
+    EXPECT_TRUE(settings.blKevDelay);
+    EXPECT_TRUE(errors.isEmpty());
+}
+
+TEST_F(KevaliSettingsTest, ValuesOutsideTheListsAreStoredAsTypedAndShownOnReopening)
+{
+    writeSettings(storedKevali);
+    open();
+    type("ComboBox1", QStringLiteral("45"));
+    type("ComboBox2", QStringLiteral("1"));
+    click("BitBtn1");
+    EXPECT_TRUE(closedWith(QDialog::Accepted));
+    EXPECT_TRUE(errors.isEmpty());
+    EXPECT_EQ(registryLine("intKevTotalTime"), "dword:0000002d");
+    EXPECT_EQ(registryLine("intKevStartBreath"), "dword:00000001");
+    EXPECT_EQ(registryLine("blKevDelay"), "dword:00000000");
+    EXPECT_EQ(settings.intKevTotalTime, 45);
+    EXPECT_EQ(settings.intKevStartBreath, 1);
+
+    settings = {};
+    open();
+    EXPECT_EQ(box("ComboBox1")->currentText(), QStringLiteral("45"));
+    EXPECT_EQ(box("ComboBox2")->currentText(), QStringLiteral("1"));
+}
+
+TEST_F(KevaliSettingsTest, DelayRoundTripsThroughTheStore)
+{
+    writeSettings(storedKevali);
+    open();
+    delay()->setChecked(true);
+    click("BitBtn1");
+    EXPECT_EQ(registryLine("blKevDelay"), "dword:00000001");
+    EXPECT_TRUE(settings.blKevDelay);
+
+    settings = {};
+    open();
+    EXPECT_TRUE(delay()->isChecked());
+    delay()->setChecked(false);
+    click("BitBtn1");
+    EXPECT_EQ(registryLine("blKevDelay"), "dword:00000000");
+    EXPECT_FALSE(settings.blKevDelay);
+
+    open();
+    EXPECT_FALSE(delay()->isChecked());
+}
+
+TEST_F(KevaliSettingsTest, LeadingBlanksAreAcceptedAsTheStandardConversionDoes)
+{
+    writeSettings(storedKevali);
+    open();
+    type("ComboBox1", QStringLiteral(" 5"));
+    click("BitBtn1");
+    EXPECT_TRUE(errors.isEmpty());
+    EXPECT_EQ(registryLine("intKevTotalTime"), "dword:00000005");
+}
+
+TEST_F(KevaliSettingsTest, TextThatIsNotAWholeNumberWritesNothingAndClosesWithTheMessage)
+{
+    const struct {
+        const char* box;
+        QString text;
+    } cases[] = {
+        {"ComboBox1", QString()},
+        {"ComboBox1", QStringLiteral("abc")},
+        {"ComboBox1", QStringLiteral("+")},
+        {"ComboBox1", QStringLiteral("5 ")},
+        {"ComboBox1", QStringLiteral("2.5")},
+        {"ComboBox2", QStringLiteral("abc")},
+        {"ComboBox2", QString()},
+    };
+    for (const auto& entry : cases) {
+        SCOPED_TRACE(testing::Message() << entry.box << " '" << entry.text.toStdString() << "'");
+        settings = {};
+        errors.clear();
+        writeSettings(storedKevali);
+        const QByteArray before = config.readRegistryFile();
+        open();
+        delay()->setChecked(true);
+        type(entry.box, entry.text);
+        click("BitBtn1");
+        EXPECT_EQ(errors, QStringList{u"'" + entry.text + u"' is not a valid integer value."});
+        EXPECT_EQ(config.readRegistryFile(), before);
+        EXPECT_TRUE(closedWith(QDialog::Accepted));
+        // Nothing reaches the record either: it keeps what the opening read.
+        EXPECT_EQ(settings.intKevTotalTime, 25);
+        EXPECT_EQ(settings.intKevStartBreath, 7);
+        EXPECT_FALSE(settings.blKevDelay);
+    }
+}
+
+TEST_F(KevaliSettingsTest, ZeroOrNegativeLengthsWriteNothingAndSayWhy)
+{
+    const QString minutes = QStringLiteral("The time of practice must be at least 1 minute.");
+    const QString seconds = QStringLiteral("The initial length must be at least 1 second.");
+    const struct {
+        const char* box;
+        QString text;
+        QString message;
+    } cases[] = {
+        {"ComboBox1", QStringLiteral("0"), minutes},
+        {"ComboBox1", QStringLiteral("-5"), minutes},
+        {"ComboBox2", QStringLiteral("0"), seconds},
+        {"ComboBox2", QStringLiteral("-1"), seconds},
+    };
+    for (const auto& entry : cases) {
+        SCOPED_TRACE(testing::Message() << entry.box << " '" << entry.text.toStdString() << "'");
+        settings = {};
+        errors.clear();
+        writeSettings(storedKevali);
+        const QByteArray before = config.readRegistryFile();
+        open();
+        type(entry.box, entry.text);
+        click("BitBtn1");
+        EXPECT_EQ(errors, QStringList{entry.message});
+        EXPECT_EQ(config.readRegistryFile(), before);
+        EXPECT_TRUE(closedWith(QDialog::Accepted));
+        EXPECT_EQ(settings.intKevTotalTime, 25);
+        EXPECT_EQ(settings.intKevStartBreath, 7);
+    }
+}
+
+TEST_F(KevaliSettingsTest, CancelEscAndTheCloseBoxWriteNothing)
+{
+    enum class Way { Cancel, Esc, CloseBox };
+    for (const Way way : {Way::Cancel, Way::Esc, Way::CloseBox}) {
+        SCOPED_TRACE(static_cast<int>(way));
+        settings = {};
+        writeSettings(storedKevali);
+        const QByteArray before = config.readRegistryFile();
+        open();
+        type("ComboBox1", QStringLiteral("30"));
+        type("ComboBox2", QStringLiteral("9"));
+        delay()->setChecked(true);
+        switch (way) {
+        case Way::Cancel:
+            click("BitBtn2");
+            break;
+        case Way::Esc:
+            pressKey(box("ComboBox2"), Qt::Key_Escape);
+            break;
+        case Way::CloseBox:
+            dialog->close();
+            break;
+        }
+        EXPECT_TRUE(closedWith(QDialog::Rejected));
+        EXPECT_EQ(config.readRegistryFile(), before);
+        EXPECT_EQ(settings.intKevTotalTime, 25);
+        EXPECT_EQ(settings.intKevStartBreath, 7);
+        EXPECT_FALSE(settings.blKevDelay);
+    }
+    EXPECT_TRUE(errors.isEmpty());
+}
+
+TEST_F(KevaliSettingsTest, EnterInABoxConfirmsWithoutAddingToTheList)
+{
+    writeSettings(storedKevali);
+    open();
+    type("ComboBox1", QStringLiteral("50"));
+    pressKey(box("ComboBox1"), Qt::Key_Return);
+    EXPECT_TRUE(closedWith(QDialog::Accepted));
+    EXPECT_EQ(registryLine("intKevTotalTime"), "dword:00000032");
+    EXPECT_EQ(box("ComboBox1")->findText(QStringLiteral("50")), -1);
+}
+
+TEST_F(KevaliSettingsTest, ShowingTheSameValueAgainKeepsTheCaret)
+{
+    writeSettings(storedKevali);
+    open();
+    QLineEdit* edit = box("ComboBox1")->lineEdit();
+    edit->setCursorPosition(1);
+    dialog->FormCreate();
+    EXPECT_EQ(edit->cursorPosition(), 1);
+    EXPECT_EQ(edit->text(), QStringLiteral("25"));
+}
+
+TEST_F(KevaliSettingsTest, UnreadableValueOpensWithTheDesignTexts)
+{
+    writeSettings("\"intKevTotalTime\"=dword:00000019\n"
+                  "\"intKevStartBreath\"=\"abc\"\n"
+                  "\"blKevDelay\"=dword:00000001\n");
+    settings.blKevDelay = true;
+    open();
+    EXPECT_EQ(errors, QStringList{QStringLiteral("Invalid data type for 'intKevStartBreath'")});
+    EXPECT_EQ(box("ComboBox1")->currentText(), QStringLiteral("0"));
+    EXPECT_EQ(box("ComboBox2")->currentText(), QStringLiteral("0"));
+    EXPECT_FALSE(delay()->isChecked());
+    EXPECT_EQ(settings.intKevTotalTime, 25); // read before the failing value
+}
+
+TEST_F(KevaliSettingsTest, KeyThatCannotBeOpenedShowsTheRecordAndKeepsTheStore)
+{
+    config.writeRegistryFile("not a registry file\n");
+    settings.intKevTotalTime = 15;
+    settings.intKevStartBreath = 4;
+    settings.blKevDelay = true;
+    open();
+    EXPECT_EQ(box("ComboBox1")->currentText(), QStringLiteral("15"));
+    EXPECT_EQ(box("ComboBox2")->currentText(), QStringLiteral("4"));
+    EXPECT_TRUE(delay()->isChecked());
+
+    type("ComboBox1", QStringLiteral("20"));
+    click("BitBtn1");
+    EXPECT_TRUE(errors.isEmpty());
+    EXPECT_TRUE(closedWith(QDialog::Accepted));
+    EXPECT_EQ(settings.intKevTotalTime, 20);
+    EXPECT_EQ(config.readRegistryFile(), QByteArray("not a registry file\n"));
+}
+
+} // namespace
