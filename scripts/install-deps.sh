@@ -7,7 +7,7 @@ packages=(
     libsdl2-dev libjpeg-dev libx11-dev
     fonts-wine
     libgtest-dev googletest
-    xvfb xauth xdotool x11-utils
+    xvfb xauth xdotool x11-utils twm
 )
 missing=()
 for p in "${packages[@]}"; do

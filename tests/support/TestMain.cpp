@@ -1,4 +1,6 @@
 // Every test binary runs inside one QApplication on the offscreen platform with silent audio.
+// Without a runtime folder the single-instance lock lands in each test's own config folder, so
+// test processes running side by side never take each other for a running program.
 #include "platform/Fonts.h"
 
 #include <QApplication>
@@ -11,6 +13,7 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     if (qEnvironmentVariableIsEmpty("SDL_AUDIODRIVER"))
         qputenv("SDL_AUDIODRIVER", "dummy");
+    qunsetenv("XDG_RUNTIME_DIR");
     testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
     tolvane::platform::registerFormFont();
