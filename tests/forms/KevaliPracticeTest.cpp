@@ -1,5 +1,7 @@
 #include "tests/forms/PracticeRunner.h"
 
+#include <QApplication>
+
 #include <map>
 
 using namespace tolvane;
@@ -95,7 +97,7 @@ TEST_F(KevaliPracticeTest, EndShowsNoRatingEvenWithAnIncrementAndPranayamaFollow
                   "\"intKevStartBreath\"=dword:00000001\n");
     window->FormCreate();
     startKevali();
-    runFor(100'000);
+    runFor(200'000);
     EXPECT_FALSE(running());
     EXPECT_EQ(panel(1), QStringLiteral("The end"));
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);

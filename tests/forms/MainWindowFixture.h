@@ -43,9 +43,12 @@ protected:
         platform::clearQuitRequest();
     }
 
+    // The text a display or panel shows (both kinds publish it as their "text" property).
     QString text(const char* name) const
     {
-        return window->findChild<QLabel*>(QString::fromLatin1(name))->text();
+        const auto* widget = window->findChild<QWidget*>(QString::fromLatin1(name));
+        EXPECT_NE(widget, nullptr) << name;
+        return widget ? widget->property("text").toString() : QString();
     }
     QString panel(int index) const { return text(index == 0 ? "StatusPanel0" : "StatusPanel1"); }
     bool enabled(const char* name) const

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QFontDatabase>
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -56,6 +57,7 @@ TEST_F(MainWindowTest, CommandStateTableHoldsInEveryState)
 TEST_F(MainWindowTest, LayoutMatchesTheDeclaredForm)
 {
     window->FormCreate();
+    window->show();
     const auto* client = window->findChild<QWidget*>(QStringLiteral("ClientArea"));
     EXPECT_EQ(client->size(), QSize(271, 195));
     EXPECT_EQ(window->minimumSize(), window->maximumSize());
@@ -124,7 +126,7 @@ TEST_F(MainWindowTest, PracticeKeepsCountingBehindTheAboutBox)
     window->Beginbreathing1Click();
     QString elapsedBehindBox;
     QTimer advance;
-    connect(&advance, &QTimer::timeout, [&] { clock.advanceMs(250); });
+    QObject::connect(&advance, &QTimer::timeout, [&] { clock.advanceMs(250); });
     advance.start(5);
     QTimer::singleShot(400, [&] {
         auto* box = qobject_cast<TAboutBox*>(QApplication::activeModalWidget());

@@ -1,3 +1,5 @@
+#include "settings/RegistryAccessor.h"
+#include "settings/SettingsStore.h"
 #include "tests/forms/PracticeRunner.h"
 
 #include <QDir>
@@ -124,7 +126,9 @@ TEST_F(PranayamaPracticeTest, NewPracticeRightAfterAnEndDoesNotEndAtOnce)
     window->FormCreate();
     start();
     runFor(10);
-    writeSettings("\"tTotalTime\"=hex:7b,09,ed,25,b4,97,80,3f\n");
+    store::withSettingsKey([](RegistryAccessor& key) {
+        key.writeDateTime(values::tTotalTime.name.toString(), 700 / 86400.0);
+    });
     start();
     const auto events = runFor(100);
     ASSERT_EQ(events.size(), 1u);

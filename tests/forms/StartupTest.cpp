@@ -3,6 +3,7 @@
 
 #include <QCloseEvent>
 #include <QDir>
+#include <QFile>
 
 using namespace tolvane;
 
@@ -87,8 +88,11 @@ TEST_F(StartupTest, ClosingDuringAPracticeEndsWithoutItsEnd)
 TEST_F(StartupTest, PositionThatCannotBeStoredKeepsTheWindowOpen)
 {
     window->FormCreate();
+    window->move(50, 60);
     // The key opens, but no value can be written while the lock cannot be taken.
-    QDir().mkpath(config.registryFile() + QStringLiteral(".lock"));
+    const QString lock = config.registryFile() + QStringLiteral(".lock");
+    QFile::remove(lock);
+    ASSERT_TRUE(QDir().mkpath(lock));
     EXPECT_FALSE(window->close());
     EXPECT_EQ(errors, QStringList{QStringLiteral("Failed to set data for 'intLeft'")});
     EXPECT_FALSE(platform::quitRequested());
