@@ -6,7 +6,7 @@ here=$(dirname "$0")
 source "$here/lib.sh"
 
 work=$(mktemp -d)
-trap 'code=$?; kill "${first:-}" 2>/dev/null; stop_display; rm -rf "$work"; exit $code' EXIT
+trap 'code=$?; kill "${first:-}" 2>/dev/null || true; stop_display; rm -rf "$work"; exit $code' EXIT
 export XDG_CONFIG_HOME="$work/config"
 start_display
 cd "$work"
