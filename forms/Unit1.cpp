@@ -1,6 +1,7 @@
 #include "forms/Unit1.h"
 
 #include "forms/TimeFormat.h"
+#include "forms/Unit2.h"
 #include "forms/Unit3.h"
 #include "forms/Unit4.h"
 #include "forms/Unit5.h"
@@ -75,6 +76,7 @@ TPranayama::TPranayama(platform::Clock& clock, QWidget* parent)
     bind(ui->KevaliStart, ui->Kevali1, &TPranayama::Kevali1Click);
     bind(ui->StopProg, ui->Stop1, &TPranayama::Stop1Click);
     bind(ui->LMDMMButton6, ui->Exit1, &TPranayama::Exit1Click);
+    bind(ui->PranSet, ui->PranayamaType1, &TPranayama::Pranayamatype1Click);
     bind(ui->KevaliSet, ui->KevaliType1, &TPranayama::KevaliType1Click);
     bind(nullptr, ui->Help2, &TPranayama::Help2Click);
     bind(nullptr, ui->About1, &TPranayama::About1Click);
@@ -132,6 +134,12 @@ void TPranayama::closeEvent(QCloseEvent* event)
 void TPranayama::Exit1Click()
 {
     close();
+}
+
+void TPranayama::Pranayamatype1Click()
+{
+    TSettings dialog(this);
+    dialog.exec();
 }
 
 void TPranayama::KevaliType1Click()

@@ -43,6 +43,7 @@ public:
     void Timer2Timer();
 
     // Dialogs and help.
+    void Pranayamatype1Click();
     void KevaliType1Click();
     void About1Click();
     void Help2Click();

@@ -1,6 +1,7 @@
 // The Pranayama practice of the main window: start, tick and end.
 #include "forms/TimeFormat.h"
 #include "forms/Unit1.h"
+#include "forms/Unit6.h"
 #include "settings/SettingsRecord.h"
 #include "settings/SettingsStore.h"
 #include "ui_Unit1.h"
@@ -115,6 +116,11 @@ void TPranayama::endPranayama()
     showPracticeEnd();
     m_practice.intRound = 0;
     ui->LMDLEDLabel4->setText(QStringLiteral("000"));
+    // The rating comes before the commands return to idle; the next start reloads its result.
+    if (settings.blAuto || settings.blAutoTwo) {
+        TState rating(this);
+        rating.exec();
+    }
     setIdleCommands();
 }
 

@@ -1,0 +1,31 @@
+#include "forms/PracticeTotal.h"
+
+namespace tolvane {
+
+namespace {
+
+constexpr std::int64_t secondsPerDay = 86'400;
+constexpr double msPerDay = 86'400'000.0;
+
+} // namespace
+
+std::optional<int> practiceSeconds(std::int64_t rounds, std::int64_t roundSeconds, bool delay)
+{
+    if (rounds < 0 || roundSeconds < 0)
+        return std::nullopt;
+    // Checked before multiplying, so that no product of stored values can overflow.
+    if (roundSeconds > 0 && rounds > secondsPerDay / roundSeconds)
+        return std::nullopt;
+    const std::int64_t total = rounds * roundSeconds + (delay ? delaySeconds : 0);
+    if (total >= secondsPerDay)
+        return std::nullopt;
+    return static_cast<int>(total);
+}
+
+double secondsAsDays(int seconds)
+{
+    // Whole milliseconds over the day, so that 700 s gives the very bytes of the default.
+    return seconds * 1000.0 / msPerDay;
+}
+
+} // namespace tolvane

@@ -1,0 +1,401 @@
+#include "forms/Unit2.h"
+
+#include "forms/PracticeTotal.h"
+#include "forms/TimeFormat.h"
+#include "platform/Convert.h"
+#include "platform/ErrorDispatch.h"
+#include "settings/RegistryAccessor.h"
+#include "settings/SettingsRecord.h"
+#include "settings/SettingsStore.h"
+#include "ui_Unit2.h"
+
+#include <QRadioButton>
+#include <QScreen>
+#include <QStyle>
+#include <QTimer>
+
+#include <optional>
+
+namespace tolvane {
+
+namespace {
+
+const QString noKumbhaka = QStringLiteral("No Kumbhaka");
+const QString oneKumbhaka = QStringLiteral("One Kumbhaka");
+const QString twoKumbhakas = QStringLiteral("Two Kumbhakas");
+const QString ratioOneFourTwoTwo = QStringLiteral("1:(4):2:(2)");
+const QString ratioOneOneOneOne = QStringLiteral("1:(1):1:(1)");
+const QString ratioFree = QStringLiteral("Free");
+
+// Item positions of the three radio groups.
+constexpr int noKumbhakaItem = 0;
+constexpr int oneKumbhakaItem = 1;
+constexpr int twoKumbhakasItem = 2;
+constexpr int ratioOneFourTwoTwoItem = 0;
+constexpr int ratioOneOneOneOneItem = 1;
+constexpr int ratioFreeItem = 2;
+constexpr int incrementDisabledItem = 0;
+constexpr int incrementOneFourTwoTwoItem = 1;
+constexpr int incrementOneOneOneOneItem = 2;
+
+constexpr int secondsPerHour = 3600;
+
+// Replaces a box's text only when it differs, so that the caret and selection stay put.
+void setBoxText(QComboBox* box, const QString& text)
+{
+    if (box->currentText() != text)
+        box->setEditText(text);
+}
+
+// A box's whole number of seconds or rounds; a failure names the box.
+std::int32_t boxValue(const QComboBox* box, const QString& name)
+{
+    const std::int32_t value = platform::StrToInt(box->currentText());
+    if (value < 0)
+        throw TolvaneError(QStringLiteral("%1 cannot be negative").arg(name));
+    return value;
+}
+
+std::optional<std::int32_t> boxValueOrNothing(const QComboBox* box)
+{
+    try {
+        return platform::StrToInt(box->currentText());
+    } catch (const EConvertError&) {
+        return std::nullopt;
+    }
+}
+
+QString roundTimeText(int seconds)
+{
+    return QStringLiteral("%1:%2")
+        .arg(seconds / 60, 2, 10, QChar(u'0'))
+        .arg(seconds % 60, 2, 10, QChar(u'0'));
+}
+
+} // namespace
+
+TSettings::TSettings(QWidget* owner)
+    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                         Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                         Qt::MSWindowsFixedSizeDialogHint)
+    , ui(std::make_unique<Ui::TSettings>())
+    , Timer1(new QTimer(this))
+{
+    ui->setupUi(this);
+    setFixedSize(size());
+    move(screen()->availableGeometry().center() - rect().center());
+    ui->BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
+    ui->BitBtn2->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
+
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(10);
+
+    using platform::handler;
+    connect(Timer1, &QTimer::timeout, this, handler(this, &TSettings::Timer1Timer));
+    connect(ui->RadioGroup1, &TRadioGroup::onClick, this,
+            handler(this, &TSettings::RadioGroup1Click));
+    connect(ui->RadioGroup2, &TRadioGroup::onClick, this,
+            handler(this, &TSettings::RadioGroup2Click));
+    connect(ui->Automatic, &TRadioGroup::onClick, this, handler(this, &TSettings::AutomaticClick));
+    connect(ui->Delay1, &TCheckBox::onClick, this, handler(this, &TSettings::Delay1Click));
+    for (TGroupBox* group : {static_cast<TGroupBox*>(ui->RadioGroup1), ui->GroupBox2,
+                             static_cast<TGroupBox*>(ui->Automatic), ui->GroupBox4})
+        connect(group, &TGroupBox::entered, this, handler(this, &TSettings::SetDaysToNil));
+    connect(ui->BitBtn2, &QPushButton::clicked, this, handler(this, &TSettings::BitBtn2Click));
+    connect(ui->BitBtn1, &QPushButton::clicked, this, [this] {
+        platform::dispatch([this] { BitBtn1Click(); });
+        // OK's result is set before its handler runs: a failure closes the dialog all the same.
+        if (isVisible())
+            accept();
+    });
+
+    platform::dispatch([this] { FormCreate(); });
+    // The recomputation runs even when the opening failed.
+    Timer1->start();
+    arrangeTabOrder();
+    ui->BitBtn1->setFocus();
+}
+
+TSettings::~TSettings() = default;
+
+void TSettings::arrangeTabOrder()
+{
+    QList<QWidget*> order{ui->BitBtn1, ui->BitBtn2};
+    const auto addGroup = [&order](const TRadioGroup* group) {
+        for (int index = 0; index < group->count(); ++index)
+            order << group->button(index);
+    };
+    addGroup(ui->RadioGroup1);
+    order << ui->ComboBox1;
+    addGroup(ui->RadioGroup2);
+    order << ui->ComboBox2 << ui->ComboBox3 << ui->ComboBox4 << ui->ComboBox5 << ui->Delay1;
+    addGroup(ui->Automatic);
+    order << ui->ComboBox6;
+    for (qsizetype i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
+}
+
+void TSettings::FormCreate()
+{
+    store::loadPranayamaSettings();
+
+    ui->Automatic->setItems({QStringLiteral("Disabled"), ratioOneFourTwoTwo, ratioOneOneOneOne});
+    Timer1->start();
+
+    setBoxText(ui->ComboBox1, QString::number(settings.intPrTotalTime));
+    setBoxText(ui->ComboBox2, QString::number(settings.intPrInhale));
+    setBoxText(ui->ComboBox3, QString::number(settings.intCheckOne));
+    setBoxText(ui->ComboBox4, QString::number(settings.intPrExhale));
+    setBoxText(ui->ComboBox5, QString::number(settings.intCheckTwo));
+
+    // Each selection runs its click handler, whose cascades the later tests see.
+    if (settings.blModeOne && !settings.blModeTwo)
+        ui->RadioGroup2->setItemIndex(ratioOneFourTwoTwoItem);
+    else if (settings.blModeOne && settings.blModeTwo)
+        ui->RadioGroup2->setItemIndex(ratioOneOneOneOneItem);
+    else if (!settings.blModeOne && !settings.blModeTwo)
+        ui->RadioGroup2->setItemIndex(ratioFreeItem);
+
+    if (!settings.blCheckOne && !settings.blCheckTwo)
+        ui->RadioGroup1->setItemIndex(noKumbhakaItem);
+    else if (settings.blCheckOne && !settings.blCheckTwo)
+        ui->RadioGroup1->setItemIndex(oneKumbhakaItem);
+    else if (settings.blCheckOne && settings.blCheckTwo)
+        ui->RadioGroup1->setItemIndex(twoKumbhakasItem);
+
+    ui->Delay1->setChecked(settings.blDelay);
+
+    if (!settings.blAuto && !settings.blAutoTwo)
+        ui->Automatic->setItemIndex(incrementDisabledItem);
+    if (settings.blAuto)
+        ui->Automatic->setItemIndex(incrementOneFourTwoTwoItem);
+    if (settings.blAutoTwo)
+        ui->Automatic->setItemIndex(incrementOneOneOneOneItem);
+
+    setBoxText(ui->ComboBox6, QString::number(settings.intIncrementDays));
+}
+
+void TSettings::RadioGroup1Click()
+{
+    const QString type = ui->RadioGroup1->itemCaption(ui->RadioGroup1->itemIndex());
+    if (type == noKumbhaka) {
+        settings.blCheckOne = false;
+        settings.blCheckTwo = false;
+    } else if (type == oneKumbhaka) {
+        settings.blCheckOne = true;
+        settings.blCheckTwo = false;
+    } else if (type == twoKumbhakas) {
+        settings.blCheckOne = true;
+        settings.blCheckTwo = true;
+    }
+}
+
+void TSettings::RadioGroup2Click()
+{
+    const QString ratio = ui->RadioGroup2->itemCaption(ui->RadioGroup2->itemIndex());
+    if (ratio == ratioOneFourTwoTwo) {
+        settings.blModeOne = true;
+        settings.blModeTwo = false;
+        ui->Automatic->setItemIndex(incrementDisabledItem);
+    } else if (ratio == ratioOneOneOneOne) {
+        settings.blModeOne = true;
+        settings.blModeTwo = true;
+        ui->Automatic->setItemIndex(incrementDisabledItem);
+    } else if (ratio == ratioFree) {
+        settings.blModeOne = false;
+        settings.blModeTwo = false;
+    }
+}
+
+// A fixed ratio and an automatic increment exclude each other: the increment moves the
+// durations itself, so it needs them free.
+void TSettings::AutomaticClick()
+{
+    switch (ui->Automatic->itemIndex()) {
+    case incrementDisabledItem:
+        settings.blAuto = false;
+        settings.blAutoTwo = false;
+        ui->GroupBox4->setEnabled(false);
+        break;
+    case incrementOneFourTwoTwoItem:
+        settings.blAuto = true;
+        settings.blAutoTwo = false;
+        ui->RadioGroup2->setItemIndex(ratioFreeItem);
+        ui->GroupBox4->setEnabled(true);
+        break;
+    case incrementOneOneOneOneItem:
+        settings.blAuto = false;
+        settings.blAutoTwo = true;
+        ui->RadioGroup2->setItemIndex(ratioFreeItem);
+        ui->GroupBox4->setEnabled(true);
+        break;
+    default:
+        break;
+    }
+}
+
+void TSettings::SetDaysToNil()
+{
+    settings.intDays = 0;
+}
+
+void TSettings::Delay1Click()
+{
+    settings.blDelay = ui->Delay1->isChecked();
+}
+
+void TSettings::Timer1Timer()
+{
+    zeroExcludedHolds();
+    deriveDurations();
+    showTimes();
+}
+
+void TSettings::zeroExcludedHolds()
+{
+    const QString zero = QStringLiteral("0");
+    switch (ui->RadioGroup1->itemIndex()) {
+    case noKumbhakaItem:
+        setBoxText(ui->ComboBox3, zero);
+        setBoxText(ui->ComboBox5, zero);
+        break;
+    case oneKumbhakaItem:
+        setBoxText(ui->ComboBox5, zero);
+        break;
+    default:
+        break;
+    }
+}
+
+void TSettings::deriveDurations()
+{
+    struct Factors {
+        int checkOne;
+        int exhale;
+        int checkTwo;
+    };
+    std::optional<Factors> factors;
+    if (settings.blModeOne && !settings.blModeTwo)
+        factors = Factors{4, 2, 2};
+    else if (settings.blModeOne && settings.blModeTwo)
+        factors = Factors{1, 1, 1};
+    if (!factors || (!settings.blCheckOne && settings.blCheckTwo))
+        return;
+    // Nothing follows from an inhalation being retyped; the labels show dashes meanwhile.
+    const std::optional<std::int32_t> inhale = boxValueOrNothing(ui->ComboBox2);
+    if (!inhale || *inhale < 0)
+        return;
+    const auto derived = [&](int factor, bool hold) {
+        return hold ? QString::number(std::int64_t{*inhale} * factor) : QStringLiteral("0");
+    };
+    setBoxText(ui->ComboBox3, derived(factors->checkOne, settings.blCheckOne));
+    setBoxText(ui->ComboBox4, derived(factors->exhale, true));
+    setBoxText(ui->ComboBox5, derived(factors->checkTwo, settings.blCheckTwo));
+}
+
+void TSettings::showTimes()
+{
+    QString round = QStringLiteral("--:--");
+    QString total = QStringLiteral("-:--:--");
+    try {
+        const Practice practice = practiceFromBoxes();
+        round = roundTimeText(practice.roundSeconds);
+        total = formatClockTime(secondsAsDays(practice.totalSeconds));
+    } catch (const TolvaneError&) {
+        // Half-typed or out-of-range values: the dashes say so until they are valid again.
+    }
+    ui->LMDLEDLabel1->setText(round);
+    ui->LMDLEDLabel2->setText(total);
+}
+
+TSettings::Practice TSettings::practiceFromBoxes() const
+{
+    Practice practice;
+    practice.rounds = boxValue(ui->ComboBox1, QStringLiteral("The number of rounds"));
+    practice.inhale = boxValue(ui->ComboBox2, QStringLiteral("Puraka"));
+    practice.checkOne = boxValue(ui->ComboBox3, QStringLiteral("Abhyantara kumbhaka"));
+    practice.exhale = boxValue(ui->ComboBox4, QStringLiteral("Rechaka"));
+    practice.checkTwo = boxValue(ui->ComboBox5, QStringLiteral("Bahya kumbhaka"));
+    const std::int64_t round =
+        std::int64_t{practice.inhale} + practice.checkOne + practice.exhale + practice.checkTwo;
+    if (round >= secondsPerHour)
+        throw TolvaneError(QStringLiteral("The round of Puraka, Abhyantara kumbhaka, Rechaka and "
+                                          "Bahya kumbhaka must be shorter than 60 minutes"));
+    const std::optional<int> total = practiceSeconds(practice.rounds, round, settings.blDelay);
+    if (!total)
+        throw TolvaneError(
+            QStringLiteral("The total time of the rounds must be shorter than 24 hours"));
+    practice.roundSeconds = static_cast<int>(round);
+    practice.totalSeconds = *total;
+    return practice;
+}
+
+std::int32_t TSettings::periodFromBox() const
+{
+    return boxValue(ui->ComboBox6, QStringLiteral("The increment period"));
+}
+
+void TSettings::BitBtn1Click()
+{
+    Timer1->stop();
+    settings.blDelay = ui->Delay1->isChecked();
+    switch (ui->RadioGroup2->itemIndex()) {
+    case ratioOneFourTwoTwoItem:
+        settings.blModeOne = true;
+        settings.blModeTwo = false;
+        break;
+    case ratioOneOneOneOneItem:
+        settings.blModeOne = true;
+        settings.blModeTwo = true;
+        break;
+    case ratioFreeItem:
+        settings.blModeOne = false;
+        settings.blModeTwo = false;
+        break;
+    default:
+        break;
+    }
+
+    // One last recomputation, so that what is stored follows the text typed last, then every
+    // box is checked before anything is written: the group is stored whole or not at all.
+    Timer1Timer();
+    const std::int32_t period = periodFromBox();
+    const Practice practice = practiceFromBoxes();
+    const double totalTime = secondsAsDays(practice.totalSeconds);
+    settings.intIncrementDays = period;
+
+    store::withSettingsKey([&](RegistryAccessor& key) {
+        using namespace values;
+        key.writeInteger(intPrTotalTime.name.toString(), practice.rounds);
+        key.writeInteger(intPrInhale.name.toString(), practice.inhale);
+        key.writeInteger(intCheckOne.name.toString(), practice.checkOne);
+        key.writeInteger(intPrExhale.name.toString(), practice.exhale);
+        key.writeInteger(intCheckTwo.name.toString(), practice.checkTwo);
+        store::writeValues(
+            key, {&blModeOne, &blModeTwo, &blCheckOne, &blCheckTwo, &blDelay, &blAuto, &blAutoTwo});
+        key.writeDateTime(tTotalTime.name.toString(), totalTime);
+        key.writeInteger(intIncrementDays.name.toString(), period);
+        store::writeValues(key, {&intDays});
+    });
+
+    settings.intPrTotalTime = practice.rounds;
+    settings.intPrInhale = practice.inhale;
+    settings.intCheckOne = practice.checkOne;
+    settings.intPrExhale = practice.exhale;
+    settings.intCheckTwo = practice.checkTwo;
+    settings.tTotalTime = totalTime;
+    accept();
+}
+
+void TSettings::BitBtn2Click()
+{
+    Timer1->stop();
+    QDialog::reject();
+}
+
+void TSettings::reject()
+{
+    platform::dispatch([this] { BitBtn2Click(); });
+}
+
+} // namespace tolvane
