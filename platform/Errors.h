@@ -33,4 +33,9 @@ class EMCIDeviceError : public TolvaneError {
     using TolvaneError::TolvaneError;
 };
 
+// A component given a setting or a place it cannot take.
+class EComponentError : public TolvaneError {
+    using TolvaneError::TolvaneError;
+};
+
 } // namespace tolvane
