@@ -12,6 +12,7 @@
 #include "settings/SettingsRecord.h"
 #include "settings/SettingsStore.h"
 #include "ui_Unit1.h"
+#include "widgets/BackGround.h"
 #include "widgets/MediaPlayer.h"
 
 #include <QBitmap>
@@ -51,6 +52,13 @@ TPranayama::TPranayama(platform::Clock& clock, QWidget* parent)
     , m_stopCaptionColour(lime)
 {
     ui->setupUi(this);
+    // The client area's black comes from its background painter, not from a style.
+    dxfBackGround1 = new TdxfBackGround(ui->ClientArea);
+    dxfBackGround1->setObjectName(QStringLiteral("dxfBackGround1"));
+    dxfBackGround1->setBeginColor(Qt::black);
+    dxfBackGround1->setEndColor(Qt::black);
+    dxfBackGround1->setFillStyle(TdxfBackGround::fsVert);
+    dxfBackGround1->setSpeed(700);
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
     layout()->setSizeConstraint(QLayout::SetFixedSize);

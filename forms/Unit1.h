@@ -17,6 +17,7 @@ class TPranayama;
 namespace tolvane {
 
 class TMediaPlayer;
+class TdxfBackGround;
 
 // The main window: the practice displays, the commands, and both practices' handlers.
 class TPranayama : public QMainWindow {
@@ -84,6 +85,7 @@ private:
     QTimer* Timer1;
     QTimer* Timer2;
     TMediaPlayer* MediaPlayer1;
+    TdxfBackGround* dxfBackGround1;
     std::function<void(QWidget*)> m_showSplash;
     QColor m_stopCaptionColour;
     bool m_cueFailureReported = false;
