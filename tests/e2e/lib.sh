@@ -15,6 +15,17 @@ start_display() {
 
 stop_display() { [[ -n "${XVFB_PID:-}" ]] && kill "$XVFB_PID" 2>/dev/null; wait 2>/dev/null || true; }
 
+# setup_run: a private display, settings folder and working directory, all removed on exit
+# together with the program whose pid is in $program; the test's result is kept.
+setup_run() {
+    work=$(mktemp -d)
+    trap 'code=$?; kill "${program:-}" 2>/dev/null || true; stop_display; rm -rf "$work"; exit $code' EXIT
+    export XDG_CONFIG_HOME="$work/config"
+    registry="$XDG_CONFIG_HOME/Tolvane/registry.reg"
+    start_display
+    cd "$work"
+}
+
 # wait_for SECONDS COMMAND...: runs COMMAND every 50 ms until it succeeds or time is up.
 wait_for() {
     local deadline=$((SECONDS + $1))

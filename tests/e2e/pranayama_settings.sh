@@ -6,17 +6,12 @@ binary=$1
 here=$(dirname "$0")
 source "$here/lib.sh"
 
-work=$(mktemp -d)
-trap 'kill "${program:-}" 2>/dev/null; stop_display; rm -rf "$work"' EXIT
-export XDG_CONFIG_HOME="$work/config"
-start_display
-cd "$work"
+setup_run
 
 "$binary" &
 program=$!
 wait_for 15 has_main_window || fail "the main window did not appear"
 window=$(main_window)
-registry="$XDG_CONFIG_HOME/Tolvane/registry.reg"
 grep -qi '^"intPrInhale"=dword:00000005' "$registry" || fail "the first start stored no default Puraka"
 
 settings_dialog() { xdotool search --onlyvisible --name '^Pranayama Settings$' 2>/dev/null | head -n 1; }
