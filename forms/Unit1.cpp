@@ -13,6 +13,8 @@
 #include "settings/SettingsStore.h"
 #include "ui_Unit1.h"
 #include "widgets/BackGround.h"
+#include "widgets/BitmapList.h"
+#include "widgets/ImageButton.h"
 #include "widgets/MediaPlayer.h"
 
 #include <QBitmap>
@@ -25,8 +27,6 @@
 namespace tolvane {
 
 namespace {
-
-const QColor lime(0, 255, 0);
 
 // The Help glyph; its dark red corner colour is transparent.
 QIcon helpGlyph()
@@ -49,7 +49,6 @@ TPranayama::TPranayama(platform::Clock& clock, QWidget* parent)
         TBeginning splash(owner);
         splash.exec();
     })
-    , m_stopCaptionColour(lime)
 {
     ui->setupUi(this);
     // The client area's black comes from its background painter, not from a style.
@@ -59,6 +58,14 @@ TPranayama::TPranayama(platform::Clock& clock, QWidget* parent)
     dxfBackGround1->setEndColor(Qt::black);
     dxfBackGround1->setFillStyle(TdxfBackGround::fsVert);
     dxfBackGround1->setSpeed(700);
+    // The six buttons share the two faces; damaged face data leaves them with captions only.
+    LMDBitmapList1 = new TLMDBitmapList(this);
+    LMDBitmapList1->setObjectName(QStringLiteral("LMDBitmapList1"));
+    platform::dispatch(
+        [this] { LMDBitmapList1->loadFromFile(QStringLiteral(":/faces/LMDBitmapList1.bin")); });
+    for (TLMDMMButton* button : {ui->PranStart, ui->KevaliStart, ui->StopProg, ui->PranSet,
+                                 ui->KevaliSet, ui->LMDMMButton6})
+        button->setButtonFaceImageList(LMDBitmapList1);
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -75,9 +82,9 @@ TPranayama::TPranayama(platform::Clock& clock, QWidget* parent)
     using platform::handler;
     connect(Timer1, &QTimer::timeout, this, handler(this, &TPranayama::Timer1Timer));
     connect(Timer2, &QTimer::timeout, this, handler(this, &TPranayama::Timer2Timer));
-    const auto bind = [this](QPushButton* button, QAction* item, void (TPranayama::*method)()) {
+    const auto bind = [this](TLMDMMButton* button, QAction* item, void (TPranayama::*method)()) {
         if (button)
-            connect(button, &QPushButton::clicked, this, handler(this, method));
+            connect(button, &TLMDMMButton::clicked, this, handler(this, method));
         connect(item, &QAction::triggered, this, handler(this, method));
     };
     bind(ui->PranStart, ui->BeginBreathing1, &TPranayama::Beginbreathing1Click);
@@ -182,9 +189,7 @@ void TPranayama::setStartCommandsEnabled(bool enabled)
 void TPranayama::setRunningCommands(const QColor& stopCaption)
 {
     setStartCommandsEnabled(false);
-    m_stopCaptionColour = stopCaption;
-    ui->StopProg->setStyleSheet(
-        QStringLiteral("color: %1; font: bold 13px \"MS Sans Serif\";").arg(stopCaption.name()));
+    ui->StopProg->setCaptionColor(stopCaption);
 }
 
 void TPranayama::setIdleCommands()

@@ -18,6 +18,8 @@ namespace tolvane {
 
 class TMediaPlayer;
 class TdxfBackGround;
+class TLMDBitmapList;
+class TLMDMMButton;
 
 // The main window: the practice displays, the commands, and both practices' handlers.
 class TPranayama : public QMainWindow {
@@ -57,7 +59,6 @@ public:
 
     const PracticeClock& practiceClock() const { return m_practice; }
     const KevaliState& kevaliState() const { return m_kevali; }
-    QColor stopCaptionColour() const { return m_stopCaptionColour; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -86,8 +87,8 @@ private:
     QTimer* Timer2;
     TMediaPlayer* MediaPlayer1;
     TdxfBackGround* dxfBackGround1;
+    TLMDBitmapList* LMDBitmapList1;
     std::function<void(QWidget*)> m_showSplash;
-    QColor m_stopCaptionColour;
     bool m_cueFailureReported = false;
 };
 

@@ -30,7 +30,10 @@ TAboutBox::TAboutBox(QWidget* owner)
 
 TAboutBox::~TAboutBox() = default;
 
-void TAboutBox::BitBtn1Click() { accept(); }
+void TAboutBox::BitBtn1Click()
+{
+    accept();
+}
 
 void TAboutBox::keyPressEvent(QKeyEvent* event)
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "widgets/BitmapList.h"
 #include "widgets/FaceFit.h"
 #include "widgets/FaceTable.h"
 
@@ -11,8 +12,6 @@
 class QPainter;
 
 namespace tolvane {
-
-class TLMDBitmapList;
 
 // A push button drawn entirely from bitmaps: in each of its states it shows a face from a
 // bitmap list, fitted into the button, with the caption over it. Wherever the face has its key

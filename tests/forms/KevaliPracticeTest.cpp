@@ -43,7 +43,7 @@ TEST_F(KevaliPracticeTest, DefaultPracticeHasFiftyRoundsWhoseBreathGrowsEveryTen
     EXPECT_FALSE(enabled("KevaliStart"));
     EXPECT_FALSE(enabled("Settings1"));
     EXPECT_TRUE(enabled("StopProg"));
-    EXPECT_EQ(window->stopCaptionColour(), QColor(255, 255, 0));
+    EXPECT_EQ(stopCaption(), QColor(255, 255, 0));
 
     const auto events = runFor(800'000);
     std::map<int, long long> roundStart;
@@ -74,7 +74,7 @@ TEST_F(KevaliPracticeTest, DefaultPracticeHasFiftyRoundsWhoseBreathGrowsEveryTen
     EXPECT_TRUE(enabled("KevaliStart"));
     EXPECT_TRUE(enabled("Settings1"));
     EXPECT_FALSE(enabled("StopProg"));
-    EXPECT_EQ(window->stopCaptionColour(), QColor(255, 255, 0)); // kept after the end
+    EXPECT_EQ(stopCaption(), QColor(255, 255, 0)); // kept after the end
 }
 
 TEST_F(KevaliPracticeTest, DelayComesFirstThenRoundOne)
@@ -107,7 +107,7 @@ TEST_F(KevaliPracticeTest, EndShowsNoRatingEvenWithAnIncrementAndPranayamaFollow
     ASSERT_EQ(events.size(), 1u);
     EXPECT_EQ(events[0].status, QStringLiteral("Puraka"));
     EXPECT_EQ(events[0].round, QStringLiteral("1"));
-    EXPECT_EQ(window->stopCaptionColour(), QColor(0, 255, 0));
+    EXPECT_EQ(stopCaption(), QColor(0, 255, 0));
 }
 
 TEST_F(KevaliPracticeTest, SeventyMinuteTotalRunsToItsEnd)
@@ -130,7 +130,7 @@ TEST_F(KevaliPracticeTest, StopReturnsToIdleAndKeepsTheCaptionColour)
     EXPECT_FALSE(running());
     EXPECT_EQ(panel(0), QStringLiteral("Program stopped"));
     EXPECT_EQ(text("LMDLEDLabel4"), QStringLiteral("000"));
-    EXPECT_EQ(window->stopCaptionColour(), QColor(255, 255, 0));
+    EXPECT_EQ(stopCaption(), QColor(255, 255, 0));
     EXPECT_TRUE(enabled("KevaliStart"));
 }
 

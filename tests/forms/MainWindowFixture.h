@@ -58,6 +58,13 @@ protected:
             return widget->isEnabled();
         return window->findChild<QAction*>(objectName)->isEnabled();
     }
+    // The colour of the stop button's caption, as it is painted.
+    QColor stopCaption() const
+    {
+        return window->findChild<QWidget*>(QStringLiteral("StopProg"))
+            ->property("captionColor")
+            .value<QColor>();
+    }
     QTimer* timer1() const { return window->findChild<QTimer*>(QStringLiteral("Timer1")); }
     QString lastCue() const
     {

@@ -40,7 +40,7 @@ TEST_F(MainWindowTest, CommandStateTableHoldsInEveryState)
     window->Beginbreathing1Click();
     expectCommands(isEnabled, {false, true, false}, "Pranayama");
     EXPECT_TRUE(timer1()->isActive());
-    EXPECT_EQ(window->stopCaptionColour(), QColor(0, 255, 0));
+    EXPECT_EQ(stopCaption(), QColor(0, 255, 0));
     window->Stop1Click();
     expectCommands(isEnabled, {true, false, true}, "after Stop");
 
@@ -48,9 +48,9 @@ TEST_F(MainWindowTest, CommandStateTableHoldsInEveryState)
     expectCommands(isEnabled, {false, true, false}, "Kevali");
     EXPECT_FALSE(timer1()->isActive());
     EXPECT_TRUE(window->findChild<QTimer*>(QStringLiteral("Timer2"))->isActive());
-    EXPECT_EQ(window->stopCaptionColour(), QColor(255, 255, 0));
+    EXPECT_EQ(stopCaption(), QColor(255, 255, 0));
     window->Stop1Click();
-    EXPECT_EQ(window->stopCaptionColour(), QColor(255, 255, 0)); // idle keeps the last colour
+    EXPECT_EQ(stopCaption(), QColor(255, 255, 0)); // idle keeps the last colour
     EXPECT_FALSE(window->findChild<QTimer*>(QStringLiteral("Timer2"))->isActive());
 }
 
@@ -104,9 +104,9 @@ TEST_F(MainWindowTest, MenuTreeHasTheCommandsInOrder)
                              .pixmap(16, 16)
                              .toImage()
                              .convertToFormat(QImage::Format_ARGB32);
-    EXPECT_EQ(qAlpha(glyph.pixel(0, 0)), 0);              // the dark red corner is transparent
-    EXPECT_EQ(glyph.pixel(7, 3), qRgb(255, 255, 0));       // the question mark
-    EXPECT_EQ(glyph.pixel(5, 2), qRgb(128, 0, 128));       // the purple cover
+    EXPECT_EQ(qAlpha(glyph.pixel(0, 0)), 0);         // the dark red corner is transparent
+    EXPECT_EQ(glyph.pixel(7, 3), qRgb(255, 255, 0)); // the question mark
+    EXPECT_EQ(glyph.pixel(5, 2), qRgb(128, 0, 128)); // the purple cover
 }
 
 TEST_F(MainWindowTest, FormFontIsTheNarrowBitmapStrike)
@@ -146,8 +146,10 @@ TEST(AboutBoxTest, ShowsTheProductAndIgnoresEscape)
 {
     TAboutBox box;
     EXPECT_EQ(box.size(), QSize(209, 131));
-    EXPECT_EQ(box.findChild<QLabel*>(QStringLiteral("ProductName"))->text(), QStringLiteral("Tolvane"));
-    EXPECT_EQ(box.findChild<QLabel*>(QStringLiteral("Version"))->text(), QStringLiteral("Version 3.1"));
+    EXPECT_EQ(box.findChild<QLabel*>(QStringLiteral("ProductName"))->text(),
+              QStringLiteral("Tolvane"));
+    EXPECT_EQ(box.findChild<QLabel*>(QStringLiteral("Version"))->text(),
+              QStringLiteral("Version 3.1"));
     EXPECT_EQ(box.findChild<QLabel*>(QStringLiteral("ProgramIcon"))->size(), QSize(57, 49));
     EXPECT_FALSE(box.findChild<QLabel*>(QStringLiteral("ProgramIcon"))->pixmap().isNull());
     box.show();

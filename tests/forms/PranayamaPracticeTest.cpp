@@ -86,7 +86,7 @@ TEST_F(PranayamaPracticeTest, DisplaysCountOncePerSecondDuringAPhase)
     EXPECT_FALSE(enabled("BeginBreathing1"));
     EXPECT_TRUE(enabled("StopProg"));
     EXPECT_TRUE(enabled("Stop1"));
-    EXPECT_EQ(window->stopCaptionColour(), QColor(0, 255, 0));
+    EXPECT_EQ(stopCaption(), QColor(0, 255, 0));
 }
 
 TEST_F(PranayamaPracticeTest, DelayComesFirstForThirtyOneSecondsThenRoundOne)
