@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tests/forms/MainWindowFixture.h"
+#include "widgets/LedLabel.h"
 
 #include <functional>
 #include <vector>
@@ -38,16 +39,19 @@ protected:
     // Ticks every stepMs milliseconds until the practice ends or the time is up.
     std::vector<PracticeEvent> runFor(long long ms, int stepMs = 1)
     {
+        // Looked up once: the loop runs up to millions of ticks.
+        const auto* statusPanel = window->findChild<QLabel*>(QStringLiteral("StatusPanel1"));
+        const auto* roundDisplay = window->findChild<TLMDLEDLabel*>(QStringLiteral("LMDLEDLabel4"));
         std::vector<PracticeEvent> events;
-        QString status = panel(1);
-        QString round = text("LMDLEDLabel4");
+        QString status = statusPanel->text();
+        QString round = roundDisplay->text();
         const long long until = clock.elapsedMs() + ms;
         while (m_timer->isActive() && clock.elapsedMs() < until) {
             clock.advanceMs(stepMs);
             m_tick();
-            if (panel(1) != status || text("LMDLEDLabel4") != round) {
-                status = panel(1);
-                round = text("LMDLEDLabel4");
+            if (statusPanel->text() != status || roundDisplay->text() != round) {
+                status = statusPanel->text();
+                round = roundDisplay->text();
                 events.push_back({clock.elapsedMs() - m_startMs, status, round, lastCue()});
             }
         }

@@ -210,7 +210,7 @@ TEST_F(PranayamaPracticeTest, TickHeldUpPastTheEndStillEndsThePractice)
 {
     window->FormCreate();
     start();
-    runFor(690'000);
+    runFor(690'000, 10);
     clock.advanceSeconds(15); // the machine slept through the end
     runFor(10);
     EXPECT_FALSE(timer1()->isActive());
