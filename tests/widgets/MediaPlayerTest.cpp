@@ -4,6 +4,7 @@
 #include "widgets/MediaPlayer.h"
 #include "platform/Audio.h"
 #include "platform/Errors.h"
+#include "tests/support/DiskCapture.h"
 #include "tests/support/QtPrinting.h"
 #include "tests/support/Wav.h"
 
@@ -28,54 +29,13 @@ using namespace tolvane::test;
 
 namespace {
 
-constexpr int sampleRate = 44100;
-constexpr int bytesPerFrame = 4; // 16-bit stereo, checked when the device opens
+constexpr int sampleRate = captureSampleRate;
 // More than a device buffer of silence: the sound before it has really ended.
 constexpr qsizetype settledSilence = 4096;
 // Tolerance for the back end's integer-float-integer round trip when it converts mono to stereo.
 constexpr int rounding = 2;
 
-class DiskAudio : public testing::Environment {
-public:
-    void SetUp() override
-    {
-        ASSERT_TRUE(m_dir.isValid());
-        qputenv("SDL_AUDIODRIVER", "disk");
-        qputenv("SDL_DISKAUDIOFILE", QFile::encodeName(capturePath()));
-        const AudioDeviceFormat format = audioDeviceFormat();
-        ASSERT_EQ(format.driver, QStringLiteral("disk"));
-        ASSERT_EQ(format.sampleRate, sampleRate);
-        ASSERT_EQ(format.channels * format.bytesPerSample, bytesPerFrame);
-        ASSERT_FALSE(format.floatingPoint);
-    }
-    void TearDown() override { shutDownAudio(); }
-
-    QString capturePath() const { return m_dir.filePath(QStringLiteral("capture.raw")); }
-
-private:
-    QTemporaryDir m_dir;
-};
-
-DiskAudio* const diskAudio =
-    static_cast<DiskAudio*>(testing::AddGlobalTestEnvironment(new DiskAudio));
-
-// What the device has played since a frame, one channel.
-std::vector<qint16> capturedSince(qsizetype fromFrame, int channel = 0)
-{
-    QFile file(diskAudio->capturePath());
-    if (!file.open(QIODevice::ReadOnly) || !file.seek(fromFrame * bytesPerFrame))
-        return {};
-    const QByteArray bytes = file.readAll();
-    std::vector<qint16> samples;
-    for (qsizetype at = channel * 2; at + 2 <= bytes.size(); at += bytesPerFrame)
-        samples.push_back(qFromLittleEndian<qint16>(bytes.constData() + at));
-    return samples;
-}
-
-qsizetype capturedFrames()
-{
-    return QFile(diskAudio->capturePath()).size() / bytesPerFrame;
-}
+DiskCapture* const diskAudio = captureAudioOnDisk();
 
 // Test tones that never pass through zero and show at every frame how far they have got.
 using Tone = qint16 (*)(qsizetype);
@@ -157,18 +117,6 @@ protected:
         const qsizetype before = capturedFrames();
         waitUntil([&] { return capturedFrames() >= before + 3 * 1024; });
         mark = capturedFrames();
-    }
-
-    static bool waitUntil(const std::function<bool()>& done)
-    {
-        QElapsedTimer timer;
-        timer.start();
-        while (!done()) {
-            if (timer.hasExpired(10000))
-                return false;
-            QThread::msleep(5);
-        }
-        return true;
     }
 
     // Waits until the capture shows at least that many frames of sound, the last of them
