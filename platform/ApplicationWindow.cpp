@@ -17,7 +17,8 @@ QWidget* s_window = nullptr;
 // Qt appends the application's display name to window titles; the text of this window must be
 // the title and nothing else, so it is written as is, the ICCCM way (Latin-1 where the text
 // allows it) and as UTF-8.
-void setExactX11Name(Display* display, Window window, const QString& title) {
+void setExactX11Name(Display* display, Window window, const QString& title)
+{
     QByteArray utf8 = title.toUtf8();
     char* list[] = {utf8.data()};
     XTextProperty name{};
@@ -34,7 +35,8 @@ void setExactX11Name(Display* display, Window window, const QString& title) {
 
 } // namespace
 
-void createApplicationWindow(const QString& title) {
+void createApplicationWindow(const QString& title)
+{
     if (!s_window) {
         s_window = new QWidget;
         s_window->setAttribute(Qt::WA_QuitOnClose, false);
@@ -45,7 +47,8 @@ void createApplicationWindow(const QString& title) {
         setExactX11Name(display, static_cast<Window>(id), title);
 }
 
-QWidget* applicationWindow() {
+QWidget* applicationWindow()
+{
     return s_window;
 }
 

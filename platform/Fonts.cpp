@@ -12,8 +12,8 @@ void registerFormFont()
     // of the same package resolve to a wider strike.
     if (QFontDatabase::addApplicationFont(QStringLiteral(TOLVANE_FORM_FONT)) < 0) {
         QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
-                                   {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans"),
-                                    QStringLiteral("Sans Serif")});
+                                   {QStringLiteral("Liberation Sans"),
+                                    QStringLiteral("DejaVu Sans"), QStringLiteral("Sans Serif")});
     }
 }
 

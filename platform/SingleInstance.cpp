@@ -21,7 +21,8 @@ namespace tolvane::platform {
 
 namespace {
 
-QSet<WId> ownNativeWindows() {
+QSet<WId> ownNativeWindows()
+{
     QSet<WId> ids;
     for (const QWindow* window : QGuiApplication::allWindows()) {
         if (window->handle()) // asking a window without one for its id would create it
@@ -30,7 +31,8 @@ QSet<WId> ownNativeWindows() {
     return ids;
 }
 
-bool anotherWindowShowsTitle(const QString& title) {
+bool anotherWindowShowsTitle(const QString& title)
+{
     const QByteArray wanted = title.toUtf8().left(maxWindowTextBytes);
     const QList<TopLevelWindow> windows = topLevelWindows();
 
@@ -50,7 +52,8 @@ bool anotherWindowShowsTitle(const QString& title) {
     });
 }
 
-QString lockFilePath(const QString& title) {
+QString lockFilePath(const QString& title)
+{
     QString folder = qEnvironmentVariable("XDG_RUNTIME_DIR");
     if (folder.isEmpty()) {
         folder =
@@ -60,7 +63,8 @@ QString lockFilePath(const QString& title) {
     return folder + u'/' + title + QStringLiteral(".lock");
 }
 
-bool lockHeldElsewhere(const QString& title) {
+bool lockHeldElsewhere(const QString& title)
+{
     // Lock files this process holds, open until it ends; the kernel releases them then, even
     // after a crash.
     static QHash<QString, int> held;
@@ -82,7 +86,8 @@ bool lockHeldElsewhere(const QString& title) {
 
 } // namespace
 
-bool anotherInstanceRuns(const QString& title) {
+bool anotherInstanceRuns(const QString& title)
+{
     if (x11Display())
         return anotherWindowShowsTitle(title);
     return lockHeldElsewhere(title);

@@ -21,11 +21,13 @@ namespace {
 class BadWindowTrap {
 public:
     explicit BadWindowTrap(Display* display)
-        : m_display(display) {
+        : m_display(display)
+    {
         XSync(m_display, False); // earlier requests report their errors to the usual handler
         s_previous = XSetErrorHandler(&handle);
     }
-    ~BadWindowTrap() {
+    ~BadWindowTrap()
+    {
         XSync(m_display, False);
         XSetErrorHandler(s_previous);
         s_previous = nullptr;
@@ -34,7 +36,8 @@ public:
     BadWindowTrap& operator=(const BadWindowTrap&) = delete;
 
 private:
-    static int handle(Display* display, XErrorEvent* error) {
+    static int handle(Display* display, XErrorEvent* error)
+    {
         if (error->error_code == BadWindow || !s_previous)
             return 0;
         return s_previous(display, error);
@@ -45,7 +48,8 @@ private:
 };
 
 struct XFreeDeleter {
-    void operator()(void* data) const {
+    void operator()(void* data) const
+    {
         if (data)
             XFree(data);
     }
@@ -62,7 +66,8 @@ struct Property {
 constexpr long maxPropertyLongs = 16384;
 
 // nullopt when the window is gone; a property that is not set has type None.
-std::optional<Property> readProperty(Display* display, Window window, Atom name) {
+std::optional<Property> readProperty(Display* display, Window window, Atom name)
+{
     Property property;
     unsigned long bytesAfter = 0;
     unsigned char* data = nullptr;
@@ -76,17 +81,20 @@ std::optional<Property> readProperty(Display* display, Window window, Atom name)
 }
 
 // Format 32 properties arrive as longs, whatever the size of a long.
-unsigned long firstCardinal(const Property& property) {
+unsigned long firstCardinal(const Property& property)
+{
     if (property.format != 32 || property.items == 0)
         return 0;
     return reinterpret_cast<const unsigned long*>(property.data.get())[0];
 }
 
-WId windowValue(const Property& property) {
+WId windowValue(const Property& property)
+{
     return property.type == XA_WINDOW ? static_cast<WId>(firstCardinal(property)) : 0;
 }
 
-QByteArray propertyBytes(const Property& property) {
+QByteArray propertyBytes(const Property& property)
+{
     if (property.format != 8)
         return {};
     return QByteArray(reinterpret_cast<const char*>(property.data.get()),
@@ -94,7 +102,8 @@ QByteArray propertyBytes(const Property& property) {
 }
 
 // WM_NAME in UTF-8: ISO Latin-1 for STRING, Xlib's converter for COMPOUND_TEXT and others.
-QByteArray legacyNameAsUtf8(Display* display, const Property& property, Atom utf8String) {
+QByteArray legacyNameAsUtf8(Display* display, const Property& property, Atom utf8String)
+{
     const QByteArray bytes = propertyBytes(property);
     if (property.type == None || property.type == utf8String)
         return bytes;
@@ -118,7 +127,8 @@ struct Atoms {
     Atom wmClientLeader;
 };
 
-Atoms internAtoms(Display* display) {
+Atoms internAtoms(Display* display)
+{
     char* names[] = {const_cast<char*>("_NET_WM_NAME"), const_cast<char*>("UTF8_STRING"),
                      const_cast<char*>("WM_STATE"), const_cast<char*>("_NET_WM_PID"),
                      const_cast<char*>("WM_CLIENT_LEADER")};
@@ -131,9 +141,12 @@ class Walk {
 public:
     explicit Walk(Display* display)
         : m_display(display)
-        , m_atoms(internAtoms(display)) {}
+        , m_atoms(internAtoms(display))
+    {
+    }
 
-    QList<TopLevelWindow> run() {
+    QList<TopLevelWindow> run()
+    {
         const BadWindowTrap trap(m_display);
         QList<TopLevelWindow> windows;
         for (int screen = 0; screen < ScreenCount(m_display); ++screen) {
@@ -148,7 +161,8 @@ public:
     }
 
 private:
-    QList<Window> children(Window parent) const {
+    QList<Window> children(Window parent) const
+    {
         Window root = None;
         Window parentOfParent = None;
         Window* list = nullptr;
@@ -159,14 +173,16 @@ private:
         return QList<Window>(list, list + count);
     }
 
-    bool hasWmState(Window window) const {
+    bool hasWmState(Window window) const
+    {
         const std::optional<Property> state = readProperty(m_display, window, m_atoms.wmState);
         return state && state->type != None;
     }
 
     // The window a window manager manages for a frame: the nearest descendant with WM_STATE,
     // searched level by level. A window without such a descendant stands for itself.
-    Window client(Window topLevel) const {
+    Window client(Window topLevel) const
+    {
         if (hasWmState(topLevel))
             return topLevel;
         QList<Window> level = children(topLevel);
@@ -183,7 +199,8 @@ private:
         return topLevel;
     }
 
-    std::optional<TopLevelWindow> describe(Window window) const {
+    std::optional<TopLevelWindow> describe(Window window) const
+    {
         const std::optional<Property> netName = readProperty(m_display, window, m_atoms.netWmName);
         const std::optional<Property> name = readProperty(m_display, window, XA_WM_NAME);
         const std::optional<Property> owner = readProperty(m_display, window, XA_WM_TRANSIENT_FOR);
@@ -210,14 +227,16 @@ private:
 
 } // namespace
 
-Display* x11Display() {
+Display* x11Display()
+{
     if (!qGuiApp || QGuiApplication::platformName() != QLatin1String("xcb"))
         return nullptr;
     const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
     return x11 ? x11->display() : nullptr;
 }
 
-QList<TopLevelWindow> topLevelWindows() {
+QList<TopLevelWindow> topLevelWindows()
+{
     Display* display = x11Display();
     if (!display)
         return {};

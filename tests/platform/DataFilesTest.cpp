@@ -47,11 +47,11 @@ protected:
 
 TEST_F(DataFilesTest, FoldersAreWorkingDirectoryThenExecutableFolderThenInstalledData)
 {
-    EXPECT_EQ(dataFileDirectories(),
-              (QStringList{QDir::currentPath(), QCoreApplication::applicationDirPath(),
-                           QDir::cleanPath(QCoreApplication::applicationDirPath() +
-                                           u"/../share/tolvane"),
-                           QStringLiteral(TOLVANE_DATA_DIR)}));
+    EXPECT_EQ(
+        dataFileDirectories(),
+        (QStringList{QDir::currentPath(), QCoreApplication::applicationDirPath(),
+                     QDir::cleanPath(QCoreApplication::applicationDirPath() + u"/../share/tolvane"),
+                     QStringLiteral(TOLVANE_DATA_DIR)}));
     EXPECT_TRUE(QStringLiteral(TOLVANE_DATA_DIR).endsWith(QStringLiteral("/share/tolvane")));
 }
 

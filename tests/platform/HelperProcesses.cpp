@@ -23,28 +23,36 @@ public:
     explicit ForeignClient(Display* display)
         : m_display(display)
         , m_netWmName(XInternAtom(display, "_NET_WM_NAME", False))
-        , m_utf8String(XInternAtom(display, "UTF8_STRING", False)) {}
+        , m_utf8String(XInternAtom(display, "UTF8_STRING", False))
+    {
+    }
 
-    Window create(Window parent) const {
+    Window create(Window parent) const
+    {
         return XCreateSimpleWindow(m_display, parent, 10, 10, 120, 40, 0, 0, 0);
     }
     Window createTopLevel() const { return create(DefaultRootWindow(m_display)); }
 
-    void setNetName(Window window, const QByteArray& utf8) const {
+    void setNetName(Window window, const QByteArray& utf8) const
+    {
         setBytes(window, m_netWmName, m_utf8String, utf8);
     }
-    void setLegacyName(Window window, const QByteArray& latin1) const {
+    void setLegacyName(Window window, const QByteArray& latin1) const
+    {
         setBytes(window, XA_WM_NAME, XA_STRING, latin1);
     }
-    void setNames(Window window, const QString& text) const {
+    void setNames(Window window, const QString& text) const
+    {
         setNetName(window, text.toUtf8());
         setLegacyName(window, text.toLatin1());
     }
-    void setCardinal(Window window, const char* property, Atom type, unsigned long value) const {
+    void setCardinal(Window window, const char* property, Atom type, unsigned long value) const
+    {
         XChangeProperty(m_display, window, XInternAtom(m_display, property, False), type, 32,
                         PropModeReplace, reinterpret_cast<const unsigned char*>(&value), 1);
     }
-    void markManaged(Window window) const {
+    void markManaged(Window window) const
+    {
         const Atom wmState = XInternAtom(m_display, "WM_STATE", False);
         const unsigned long state[] = {NormalState, None};
         XChangeProperty(m_display, window, wmState, wmState, 32, PropModeReplace,
@@ -52,7 +60,8 @@ public:
     }
 
 private:
-    void setBytes(Window window, Atom property, Atom type, const QByteArray& bytes) const {
+    void setBytes(Window window, Atom property, Atom type, const QByteArray& bytes) const
+    {
         XChangeProperty(m_display, window, property, type, 8, PropModeReplace,
                         reinterpret_cast<const unsigned char*>(bytes.constData()),
                         static_cast<int>(bytes.size()));
@@ -63,7 +72,8 @@ private:
     Atom m_utf8String;
 };
 
-bool inputClosed(int timeoutMs) {
+bool inputClosed(int timeoutMs)
+{
     pollfd input{STDIN_FILENO, POLLIN, 0};
     if (::poll(&input, 1, timeoutMs) <= 0)
         return false;
@@ -71,7 +81,8 @@ bool inputClosed(int timeoutMs) {
     return ::read(STDIN_FILENO, &byte, 1) <= 0;
 }
 
-void printIds(const QList<Window>& windows) {
+void printIds(const QList<Window>& windows)
+{
     QStringList words;
     for (Window window : windows)
         words << QString::number(window);
@@ -81,7 +92,8 @@ void printIds(const QList<Window>& windows) {
 
 } // namespace
 
-int runForeignClient(const QStringList& arguments) {
+int runForeignClient(const QStringList& arguments)
+{
     Display* display = XOpenDisplay(nullptr);
     if (!display || arguments.isEmpty())
         return 2;
@@ -147,7 +159,8 @@ int runForeignClient(const QStringList& arguments) {
     return 0;
 }
 
-HelperProcess::HelperProcess(const QStringList& arguments, const QProcessEnvironment& environment) {
+HelperProcess::HelperProcess(const QStringList& arguments, const QProcessEnvironment& environment)
+{
     m_process.setProcessEnvironment(environment);
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     m_process.start(QCoreApplication::applicationFilePath(), arguments);
@@ -157,15 +170,18 @@ HelperProcess::HelperProcess(const QStringList& arguments, const QProcessEnviron
         m_output = QString::fromUtf8(m_process.readLine().trimmed()).split(u' ');
 }
 
-HelperProcess::~HelperProcess() {
+HelperProcess::~HelperProcess()
+{
     finish();
 }
 
-unsigned long HelperProcess::windowId(qsizetype index) const {
+unsigned long HelperProcess::windowId(qsizetype index) const
+{
     return m_output.value(index).toULong();
 }
 
-void HelperProcess::finish() {
+void HelperProcess::finish()
+{
     if (m_process.state() == QProcess::NotRunning)
         return;
     m_process.closeWriteChannel();

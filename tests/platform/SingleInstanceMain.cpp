@@ -20,7 +20,8 @@
 
 // Showing a window on X11 makes Qt try the D-Bus session bus; libdbus keeps a read buffer of
 // that failed connection to the end of the process.
-extern "C" const char* __lsan_default_suppressions() {
+extern "C" const char* __lsan_default_suppressions()
+{
     return "leak:libdbus-1.so\n";
 }
 
@@ -29,7 +30,8 @@ namespace {
 // A private Xvfb on the first free display from :90 on, ended with this process.
 class VirtualDisplay {
 public:
-    bool start() {
+    bool start()
+    {
         for (int number = 90; number < 200; ++number) {
             const QString name = u':' + QString::number(number);
             if (QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(number)) ||
@@ -45,7 +47,8 @@ public:
 
     const QString& name() const { return m_name; }
 
-    ~VirtualDisplay() {
+    ~VirtualDisplay()
+    {
         if (!m_server)
             return;
         m_server->terminate();
@@ -57,7 +60,8 @@ public:
 private:
     // Xvfb writes the display number to -displayfd once it accepts connections; a number that
     // another server took in the meantime makes it fail instead.
-    bool tryStart(const QString& name) {
+    bool tryStart(const QString& name)
+    {
         auto server = std::make_unique<QProcess>();
         server->setStandardErrorFile(QProcess::nullDevice());
         server->setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
@@ -80,7 +84,8 @@ private:
     QString m_name;
 };
 
-int runInstance(int argc, char** argv) {
+int runInstance(int argc, char** argv)
+{
     QApplication app(argc, argv);
     const QString title = QString::fromUtf8(argv[2]);
     tolvane::platform::createApplicationWindow(title);
@@ -99,7 +104,8 @@ int runInstance(int argc, char** argv) {
 
 } // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     if (argc >= 2 && std::strcmp(argv[1], tolvane::test::foreignClientMode) == 0) {
         QStringList arguments;
         for (int i = 2; i < argc; ++i)

@@ -33,11 +33,13 @@ namespace {
 
 const QString title = QStringLiteral("Tolvane");
 
-HelperProcess foreignWindows(const QStringList& kindAndTexts) {
+HelperProcess foreignWindows(const QStringList& kindAndTexts)
+{
     return HelperProcess(QStringList{QString::fromLatin1(foreignClientMode)} + kindAndTexts);
 }
 
-std::optional<TopLevelWindow> findWindow(unsigned long id) {
+std::optional<TopLevelWindow> findWindow(unsigned long id)
+{
     const QList<TopLevelWindow> windows = topLevelWindows();
     const auto found = std::find_if(windows.cbegin(), windows.cend(),
                                     [id](const TopLevelWindow& window) { return window.id == id; });
@@ -46,7 +48,8 @@ std::optional<TopLevelWindow> findWindow(unsigned long id) {
     return *found;
 }
 
-QByteArray stringProperty(Window window, const char* name) {
+QByteArray stringProperty(Window window, const char* name)
+{
     Display* display = x11Display();
     Atom type = None;
     int format = 0;
@@ -61,7 +64,8 @@ QByteArray stringProperty(Window window, const char* name) {
     return bytes;
 }
 
-TEST(WindowWalk, RunsOnTheXServerThatQtUses) {
+TEST(WindowWalk, RunsOnTheXServerThatQtUses)
+{
     ASSERT_NE(x11Display(), nullptr);
     const HelperProcess other = foreignWindows({QStringLiteral("plain"), QStringLiteral("Other")});
     const std::optional<TopLevelWindow> window = findWindow(other.windowId(0));
@@ -71,7 +75,8 @@ TEST(WindowWalk, RunsOnTheXServerThatQtUses) {
     EXPECT_EQ(window->pid, 0);
 }
 
-TEST(WindowWalk, ListsTheTopmostWindowFirst) {
+TEST(WindowWalk, ListsTheTopmostWindowFirst)
+{
     const HelperProcess lower = foreignWindows({QStringLiteral("plain"), QStringLiteral("Lower")});
     const HelperProcess upper = foreignWindows({QStringLiteral("plain"), QStringLiteral("Upper")});
     const QList<TopLevelWindow> windows = topLevelWindows();
@@ -83,7 +88,8 @@ TEST(WindowWalk, ListsTheTopmostWindowFirst) {
     EXPECT_LT(position(upper.windowId(0)), position(lower.windowId(0)));
 }
 
-TEST(WindowWalk, ReportsTheOwnerOfATransientWindow) {
+TEST(WindowWalk, ReportsTheOwnerOfATransientWindow)
+{
     const HelperProcess other = foreignWindows({QStringLiteral("owned"), title});
     const std::optional<TopLevelWindow> dialog = findWindow(other.windowId(0));
     ASSERT_TRUE(dialog);
@@ -91,7 +97,8 @@ TEST(WindowWalk, ReportsTheOwnerOfATransientWindow) {
     EXPECT_EQ(dialog->text, QByteArray("Tolvane"));
 }
 
-TEST(WindowWalk, ReportsTheClientInsteadOfItsFrame) {
+TEST(WindowWalk, ReportsTheClientInsteadOfItsFrame)
+{
     const HelperProcess other =
         foreignWindows({QStringLiteral("framed"), QStringLiteral("Frame"), title});
     const std::optional<TopLevelWindow> client = findWindow(other.windowId(0));
@@ -100,7 +107,8 @@ TEST(WindowWalk, ReportsTheClientInsteadOfItsFrame) {
     EXPECT_FALSE(findWindow(other.windowId(1)));
 }
 
-Window parentOf(Window window) {
+Window parentOf(Window window)
+{
     Window root = None;
     Window parent = None;
     Window* children = nullptr;
@@ -112,7 +120,8 @@ Window parentOf(Window window) {
     return parent;
 }
 
-TEST(WindowWalk, FindsTheClientThatARealWindowManagerFramed) {
+TEST(WindowWalk, FindsTheClientThatARealWindowManagerFramed)
+{
     const QString twm = QStandardPaths::findExecutable(QStringLiteral("twm"));
     if (twm.isEmpty())
         GTEST_SKIP() << "twm is not installed";
@@ -148,7 +157,8 @@ TEST(WindowWalk, FindsTheClientThatARealWindowManagerFramed) {
     manager.waitForFinished();
 }
 
-TEST(WindowWalk, ReadsLegacyNamesAsLatin1) {
+TEST(WindowWalk, ReadsLegacyNamesAsLatin1)
+{
     const HelperProcess other =
         foreignWindows({QStringLiteral("legacy"), QStringLiteral("Tolv\u00e4ne")});
     const std::optional<TopLevelWindow> window = findWindow(other.windowId(0));
@@ -156,7 +166,8 @@ TEST(WindowWalk, ReadsLegacyNamesAsLatin1) {
     EXPECT_EQ(window->text, QByteArray("Tolv\xc3\xa4ne"));
 }
 
-TEST(WindowWalk, CutsTextsAt127Bytes) {
+TEST(WindowWalk, CutsTextsAt127Bytes)
+{
     const QString longText(200, u'x');
     const HelperProcess other = foreignWindows({QStringLiteral("plain"), longText});
     const std::optional<TopLevelWindow> window = findWindow(other.windowId(0));
@@ -165,7 +176,8 @@ TEST(WindowWalk, CutsTextsAt127Bytes) {
     EXPECT_TRUE(anotherInstanceRuns(longText));
 }
 
-TEST(WindowWalk, WindowsThatVanishMeanwhileDoNotDisturbIt) {
+TEST(WindowWalk, WindowsThatVanishMeanwhileDoNotDisturbIt)
+{
     const HelperProcess churn = foreignWindows({QStringLiteral("churn")});
     for (int walk = 0; walk < 200; ++walk) {
         const std::optional<TopLevelWindow> stable = findWindow(churn.windowId(0));
@@ -174,13 +186,15 @@ TEST(WindowWalk, WindowsThatVanishMeanwhileDoNotDisturbIt) {
     }
 }
 
-TEST(SingleInstance, UnownedWindowTitledExactlyAsTheProgramIsAnotherInstance) {
+TEST(SingleInstance, UnownedWindowTitledExactlyAsTheProgramIsAnotherInstance)
+{
     EXPECT_FALSE(anotherInstanceRuns(title));
     const HelperProcess other = foreignWindows({QStringLiteral("plain"), title});
     EXPECT_TRUE(anotherInstanceRuns(title));
 }
 
-TEST(SingleInstance, OnlyTheWholeTextWithTheSameCaseMatches) {
+TEST(SingleInstance, OnlyTheWholeTextWithTheSameCaseMatches)
+{
     const QStringList near = {QStringLiteral("tolvane"),      QStringLiteral("TOLVANE"),
                               QStringLiteral("Tolvane "),     QStringLiteral(" Tolvane"),
                               QStringLiteral("Tolvan"),       QStringLiteral("Tolvane - 2"),
@@ -194,12 +208,14 @@ TEST(SingleInstance, OnlyTheWholeTextWithTheSameCaseMatches) {
     EXPECT_TRUE(anotherInstanceRuns(QStringLiteral("Tolv\u00e4ne")));
 }
 
-TEST(SingleInstance, OwnedWindowWithTheTitleIsNoInstance) {
+TEST(SingleInstance, OwnedWindowWithTheTitleIsNoInstance)
+{
     const HelperProcess other = foreignWindows({QStringLiteral("owned"), title});
     EXPECT_FALSE(anotherInstanceRuns(title));
 }
 
-TEST(SingleInstance, ClientInAFrameStandsForTheFrame) {
+TEST(SingleInstance, ClientInAFrameStandsForTheFrame)
+{
     {
         const HelperProcess framed =
             foreignWindows({QStringLiteral("framed"), QStringLiteral("Frame"), title});
@@ -210,7 +226,8 @@ TEST(SingleInstance, ClientInAFrameStandsForTheFrame) {
     EXPECT_FALSE(anotherInstanceRuns(title));
 }
 
-TEST(SingleInstance, ModernNameTakesPrecedenceOverTheLegacyName) {
+TEST(SingleInstance, ModernNameTakesPrecedenceOverTheLegacyName)
+{
     {
         const HelperProcess other =
             foreignWindows({QStringLiteral("names"), title, QStringLiteral("Other")});
@@ -221,13 +238,15 @@ TEST(SingleInstance, ModernNameTakesPrecedenceOverTheLegacyName) {
     EXPECT_FALSE(anotherInstanceRuns(title));
 }
 
-TEST(SingleInstance, LegacyLatin1NameMatchesTheSameText) {
+TEST(SingleInstance, LegacyLatin1NameMatchesTheSameText)
+{
     const HelperProcess other =
         foreignWindows({QStringLiteral("legacy"), QStringLiteral("Tolv\u00e4ne")});
     EXPECT_TRUE(anotherInstanceRuns(QStringLiteral("Tolv\u00e4ne")));
 }
 
-TEST(SingleInstance, OwnWindowsAreNoOtherInstance) {
+TEST(SingleInstance, OwnWindowsAreNoOtherInstance)
+{
     createApplicationWindow(title);
     QWidget visible;
     visible.setWindowTitle(title);
@@ -247,13 +266,15 @@ TEST(SingleInstance, OwnWindowsAreNoOtherInstance) {
     EXPECT_TRUE(anotherInstanceRuns(title));
 }
 
-TEST(SingleInstance, WindowThatClaimsOurProcessIsOurs) {
+TEST(SingleInstance, WindowThatClaimsOurProcessIsOurs)
+{
     const HelperProcess other = foreignWindows(
         {QStringLiteral("pid"), title, QString::number(QCoreApplication::applicationPid())});
     EXPECT_FALSE(anotherInstanceRuns(title));
 }
 
-TEST(ApplicationWindow, IsAnUnmappedUnownedWindowNamedWithTheTitle) {
+TEST(ApplicationWindow, IsAnUnmappedUnownedWindowNamedWithTheTitle)
+{
     const QString appTitle = QStringLiteral("Tolv\u00e4ne application window");
     createApplicationWindow(appTitle);
     QWidget* window = applicationWindow();
@@ -272,7 +293,8 @@ TEST(ApplicationWindow, IsAnUnmappedUnownedWindowNamedWithTheTitle) {
     EXPECT_EQ(window->winId(), id);
 }
 
-TEST(ApplicationWindow, SecondStartFindsTheFirst) {
+TEST(ApplicationWindow, SecondStartFindsTheFirst)
+{
     const QString appTitle = QStringLiteral("Tolvane second start");
     const QStringList start = {QString::fromLatin1(instanceMode), appTitle};
     HelperProcess first(start);
@@ -290,7 +312,8 @@ TEST(ApplicationWindow, SecondStartFindsTheFirst) {
 
 class InstanceLockWithoutX11 : public testing::Test {
 protected:
-    QProcessEnvironment offscreen() const {
+    QProcessEnvironment offscreen() const
+    {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         environment.remove(QStringLiteral("DISPLAY"));
@@ -306,7 +329,8 @@ protected:
     const QStringList another = {QStringLiteral("another"), QStringLiteral("another")};
 };
 
-TEST_F(InstanceLockWithoutX11, SecondProcessFindsTheLockHeldUntilTheFirstEnds) {
+TEST_F(InstanceLockWithoutX11, SecondProcessFindsTheLockHeldUntilTheFirstEnds)
+{
     HelperProcess first(start(), offscreen());
     EXPECT_EQ(first.output().mid(0, 2), alone);
     EXPECT_TRUE(QFile::exists(runtime.filePath(QStringLiteral("Tolvane.lock"))));
@@ -319,7 +343,8 @@ TEST_F(InstanceLockWithoutX11, SecondProcessFindsTheLockHeldUntilTheFirstEnds) {
     EXPECT_EQ(third.output().mid(0, 2), alone);
 }
 
-TEST_F(InstanceLockWithoutX11, LockLiesInTheConfigFolderWithoutARuntimeFolder) {
+TEST_F(InstanceLockWithoutX11, LockLiesInTheConfigFolderWithoutARuntimeFolder)
+{
     QProcessEnvironment environment = offscreen();
     environment.remove(QStringLiteral("XDG_RUNTIME_DIR"));
     const HelperProcess first(start(), environment);

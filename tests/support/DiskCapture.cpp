@@ -27,7 +27,10 @@ void DiskCapture::SetUp()
     ASSERT_FALSE(format.floatingPoint);
 }
 
-void DiskCapture::TearDown() { platform::shutDownAudio(); }
+void DiskCapture::TearDown()
+{
+    platform::shutDownAudio();
+}
 
 DiskCapture* captureAudioOnDisk()
 {
