@@ -1,5 +1,6 @@
 #include "forms/TimeFormat.h"
 
+#include <array>
 #include <cmath>
 #include <cstdint>
 
@@ -18,23 +19,61 @@ std::int64_t msOfDay(double days)
     return static_cast<std::int64_t>(std::fmod(ms, static_cast<double>(msPerDay)));
 }
 
+// A time of day written digit by digit into one string: the practice tick formats three times a
+// millisecond, and QString::arg would parse a pattern and allocate a string for every field.
+class TimeText {
+public:
+    // The leading field, without a leading zero; every field is below 100.
+    explicit TimeText(std::int64_t value)
+    {
+        if (value >= 10)
+            put(value / 10);
+        put(value % 10);
+    }
+
+    TimeText& twoDigits(std::int64_t value)
+    {
+        m_chars[m_size++] = u':';
+        put(value / 10);
+        put(value % 10);
+        return *this;
+    }
+
+    QString toString() const { return QStringView(m_chars.data(), m_size).toString(); }
+
+private:
+    void put(std::int64_t digit) { m_chars[m_size++] = char16_t(u'0' + digit); }
+
+    std::array<char16_t, 8> m_chars{}; // "23:59:59" at most
+    qsizetype m_size = 0;
+};
+
+// The value of a run of decimal digits; -1 when it is empty, holds anything else or is too long.
+int digitsValue(QStringView digits)
+{
+    if (digits.isEmpty() || digits.size() > 9)
+        return -1;
+    int value = 0;
+    for (const QChar c : digits) {
+        if (c < u'0' || c > u'9')
+            return -1;
+        value = value * 10 + (c.unicode() - u'0');
+    }
+    return value;
+}
+
 } // namespace
 
 QString formatPhaseTime(double days)
 {
-    const qint64 seconds = msOfDay(days) / 1000;
-    return QStringLiteral("%1:%2")
-        .arg(seconds / 60 % 60)
-        .arg(seconds % 60, 2, 10, QLatin1Char('0'));
+    const std::int64_t seconds = msOfDay(days) / 1000;
+    return TimeText(seconds / 60 % 60).twoDigits(seconds % 60).toString();
 }
 
 QString formatClockTime(double days)
 {
-    const qint64 seconds = msOfDay(days) / 1000;
-    return QStringLiteral("%1:%2:%3")
-        .arg(seconds / 3600)
-        .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
-        .arg(seconds % 60, 2, 10, QLatin1Char('0'));
+    const std::int64_t seconds = msOfDay(days) / 1000;
+    return TimeText(seconds / 3600).twoDigits(seconds / 60 % 60).twoDigits(seconds % 60).toString();
 }
 
 int phaseSecondsShown(QStringView text)
@@ -42,11 +81,9 @@ int phaseSecondsShown(QStringView text)
     const qsizetype colon = text.indexOf(u':');
     if (colon <= 0)
         return -1;
-    bool minutesOk = false;
-    bool secondsOk = false;
-    const int minutes = text.left(colon).toInt(&minutesOk);
-    const int seconds = text.mid(colon + 1).toInt(&secondsOk);
-    return minutesOk && secondsOk ? minutes * 60 + seconds : -1;
+    const int minutes = digitsValue(text.left(colon));
+    const int seconds = digitsValue(text.mid(colon + 1));
+    return minutes >= 0 && seconds >= 0 ? minutes * 60 + seconds : -1;
 }
 
 } // namespace tolvane

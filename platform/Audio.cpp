@@ -17,11 +17,12 @@ namespace tolvane::platform {
 namespace {
 
 // 16-bit stereo at CD rate suits every cue; the driver may grant another format, and each clip is
-// converted to whatever it grants when it is opened. 1024 frames keep the delay before a cue is
-// heard near 23 ms without risking gaps on a busy machine.
+// converted to whatever it grants when it is opened. A cue waits up to one buffer before the
+// driver takes it: 512 frames keep that under 12 ms, so a cue is heard with its phase, while the
+// driver still has time to spare on a busy machine.
 constexpr int requestedSampleRate = 44100;
 constexpr Uint8 requestedChannels = 2;
-constexpr Uint16 requestedBufferFrames = 1024;
+constexpr Uint16 requestedBufferFrames = 512;
 
 // Minutes of sound, far beyond any cue, and small enough for the back end's int byte counts.
 constexpr double maximumClipBytes = 512.0 * 1024 * 1024;
@@ -54,6 +55,7 @@ struct OutputDevice {
     // Guarded by the device lock.
     const QByteArray* current = nullptr;
     qsizetype position = 0;
+    std::optional<std::chrono::steady_clock::time_point> firstTaken;
 
     void open()
     {
@@ -62,6 +64,9 @@ struct OutputDevice {
             return;
         close();
         SDL_ClearError();
+        // The audio subsystem brings SDL's event subsystem, which would otherwise catch SIGINT and
+        // SIGTERM for a quit event that nobody reads: the program could no longer be ended so.
+        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
         if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
             throwBackEndError();
         subsystemStarted = true;
@@ -104,6 +109,7 @@ struct OutputDevice {
         }
         current = nullptr;
         position = 0;
+        firstTaken.reset();
         if (subsystemStarted) {
             SDL_QuitSubSystem(SDL_INIT_AUDIO);
             subsystemStarted = false;
@@ -138,6 +144,8 @@ void mix(void* userData, Uint8* stream, int length)
     qsizetype written = 0;
     if (device.current) {
         written = std::min<qsizetype>(device.current->size() - device.position, length);
+        if (device.position == 0 && written > 0)
+            device.firstTaken = std::chrono::steady_clock::now();
         std::memcpy(stream, device.current->constData() + device.position, size_t(written));
         device.position += written;
         if (device.position >= device.current->size())
@@ -242,6 +250,7 @@ void AudioClip::play()
     const DeviceLock lock(device.id);
     device.current = &m_samples;
     device.position = 0;
+    device.firstTaken.reset();
 }
 
 void AudioClip::stop()
@@ -278,6 +287,15 @@ AudioDeviceFormat audioDeviceFormat()
             SDL_AUDIO_BITSIZE(device.spec.format) / 8,
             SDL_AUDIO_ISFLOAT(device.spec.format) != 0,
             device.spec.samples};
+}
+
+std::optional<std::chrono::steady_clock::time_point> firstSamplesTakenAt()
+{
+    OutputDevice& device = outputDevice();
+    if (device.id == 0)
+        return std::nullopt;
+    const DeviceLock lock(device.id);
+    return device.firstTaken;
 }
 
 void shutDownAudio()

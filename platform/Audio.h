@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <chrono>
+#include <optional>
 
 namespace tolvane::platform {
 
@@ -48,6 +49,10 @@ private:
 
 // Opens the output device if it is not open yet; throws EMCIDeviceError when it cannot.
 AudioDeviceFormat audioDeviceFormat();
+
+// When the driver's thread first took samples of the clip that play() started last, on the
+// steady clock; empty until it has. Tells how long a cue waits before it is heard.
+std::optional<std::chrono::steady_clock::time_point> firstSamplesTakenAt();
 
 // Closes the output device, which ends any sound. The next clip opens it again. This happens by
 // itself when the application object is destroyed and at the end of the process.

@@ -27,6 +27,8 @@ TEST(TimeFormat, ClockTimeShowsHoursMinutesSeconds)
     EXPECT_EQ(formatClockTime(seconds(700)), QStringLiteral("0:11:40"));
     EXPECT_EQ(formatClockTime(seconds(3750)), QStringLiteral("1:02:30"));
     EXPECT_EQ(formatClockTime(1.0 + seconds(5)), QStringLiteral("0:00:05")); // whole days dropped
+    EXPECT_EQ(formatClockTime(seconds(86399)), QStringLiteral("23:59:59"));
+    EXPECT_EQ(formatClockTime(seconds(36000)), QStringLiteral("10:00:00"));
 }
 
 TEST(TimeFormat, MillisecondsRoundBeforeSecondsAreTruncated)
@@ -48,7 +50,13 @@ TEST(TimeFormat, PhaseDisplayReadsBackAsSeconds)
     EXPECT_EQ(phaseSecondsShown(u"0:00"), 0);
     EXPECT_EQ(phaseSecondsShown(u"2:13"), 133);
     EXPECT_EQ(phaseSecondsShown(u"12:01"), 721);
+    EXPECT_EQ(phaseSecondsShown(u"59:59"), 3599);
     EXPECT_EQ(phaseSecondsShown(u""), -1);
+    EXPECT_EQ(phaseSecondsShown(u"000"), -1);
+    EXPECT_EQ(phaseSecondsShown(u":05"), -1);
+    EXPECT_EQ(phaseSecondsShown(u"1:"), -1);
+    EXPECT_EQ(phaseSecondsShown(u"1:0x"), -1);
+    EXPECT_EQ(phaseSecondsShown(u"-1:05"), -1);
 }
 
 } // namespace

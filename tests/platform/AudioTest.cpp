@@ -9,7 +9,10 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <csignal>
+#include <thread>
 
 using namespace tolvane;
 using namespace tolvane::platform;
@@ -195,7 +198,7 @@ TEST_F(AudioDeviceTest, BufferKeepsTheDelayBeforeACueShort)
     const AudioDeviceFormat format = audioDeviceFormat();
     ASSERT_GT(format.sampleRate, 0);
     EXPECT_GT(format.bufferFrames, 0);
-    EXPECT_LE(format.bufferFrames * 1000 / format.sampleRate, 25);
+    EXPECT_LE(format.bufferFrames * 1000 / format.sampleRate, 12);
     EXPECT_EQ(format.driver, QString::fromLatin1(driver));
 }
 
@@ -212,6 +215,47 @@ TEST_F(AudioDeviceTest, NoOutputDeviceFailsTheOpenAndALaterOpenRecovers)
     }
     qputenv("SDL_AUDIODRIVER", driver);
     EXPECT_NO_THROW(AudioClip{cue});
+}
+
+TEST_F(AudioDeviceTest, FirstSamplesOfEachPlayAreTakenWithinAFewBuffers)
+{
+    using namespace std::chrono;
+    AudioClip clip(cuePath(QStringLiteral("Exhale.wav")));
+    // The driver's thread takes samples on its own schedule, so this waits for it.
+    const auto takenAfter = [](steady_clock::time_point start) {
+        while (steady_clock::now() - start < 2s) {
+            if (const auto taken = firstSamplesTakenAt(); taken && *taken >= start)
+                return *taken - start;
+            std::this_thread::sleep_for(1ms);
+        }
+        return duration_cast<steady_clock::duration>(1h);
+    };
+    for (int play = 0; play < 2; ++play) {
+        SCOPED_TRACE(play);
+        const auto start = steady_clock::now();
+        clip.play();
+        EXPECT_LT(takenAfter(start), 500ms);
+    }
+    // A play forgets the moment of the play before until the driver takes samples again.
+    clip.stop();
+    const auto restarted = steady_clock::now();
+    clip.play();
+    const auto taken = firstSamplesTakenAt();
+    EXPECT_TRUE(!taken || *taken >= restarted);
+    shutDownAudio();
+    EXPECT_FALSE(firstSamplesTakenAt());
+}
+
+TEST_F(AudioDeviceTest, OpenDeviceLeavesTheProgramEndableBySignals)
+{
+    shutDownAudio();
+    const AudioClip clip(cuePath(QStringLiteral("Check.wav")));
+    for (const int signal : {SIGTERM, SIGINT}) {
+        SCOPED_TRACE(signal);
+        struct sigaction action {};
+        ASSERT_EQ(sigaction(signal, nullptr, &action), 0);
+        EXPECT_EQ(action.sa_handler, SIG_DFL);
+    }
 }
 
 TEST_F(AudioDeviceTest, ClipOfAClosedDeviceDoesNotPlay)
