@@ -132,6 +132,21 @@ bool replaceFile(const QString& target, const QByteArray& bytes, mode_t mode)
     return true;
 }
 
+// The temporaries of writers killed before their rename. Only a writer holding the lock has one,
+// so under the lock every one left is stale.
+void removeStaleTemporaries(const QString& target)
+{
+    const QFileInfo info(target);
+    const QString prefix = u'.' + info.fileName() + u'.';
+    const QDir folder = info.absoluteDir();
+    const QStringList names =
+        folder.entryList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    for (const QString& name : names) {
+        if (name.size() == prefix.size() + 6 && name.startsWith(prefix))
+            QFile::remove(folder.filePath(name));
+    }
+}
+
 enum class Edit { Unchanged, Changed };
 
 // Re-reads the file under the lock, lets edit change it and replaces the file with the result.
@@ -158,6 +173,7 @@ template <typename Editor> bool editFile(const QString& path, Editor edit)
     const QString target = info.isSymLink() ? info.canonicalFilePath() : path;
     if (target.isEmpty())
         return false;
+    removeStaleTemporaries(target);
     return replaceFile(target, serialize(snapshot.document), snapshot.mode);
 }
 
