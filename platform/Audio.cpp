@@ -8,6 +8,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -171,9 +172,15 @@ QByteArray readWholeFile(const QString& path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw EMCIDeviceError(QStringLiteral("Couldn't open %1: %2").arg(path, file.errorString()));
-    // Read with a limit: the size of a device or pipe says nothing about how much it holds.
-    QByteArray bytes = file.read(qint64(maximumClipBytes) + 1);
-    if (file.error() != QFileDevice::NoError)
+    // Read in pieces up to a limit: the size of a device or pipe says nothing about how much it
+    // holds, and reading the limit at once would reserve all of it for every cue.
+    QByteArray bytes;
+    std::array<char, 64 * 1024> piece;
+    qint64 count = 0;
+    while (bytes.size() <= qsizetype(maximumClipBytes) &&
+           (count = file.read(piece.data(), qint64(piece.size()))) > 0)
+        bytes.append(piece.data(), qsizetype(count));
+    if (count < 0 || file.error() != QFileDevice::NoError)
         throw EMCIDeviceError(QStringLiteral("Couldn't read %1: %2").arg(path, file.errorString()));
     if (bytes.isEmpty())
         throw EMCIDeviceError(QStringLiteral("%1 is empty").arg(path));
