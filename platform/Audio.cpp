@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QtEndian>
 
 #include <SDL.h>
 
@@ -189,9 +190,32 @@ QByteArray readWholeFile(const QString& path)
     return bytes;
 }
 
+// The back end allocates a chunk's stated length before it reads the chunk, so a damaged header
+// claiming gigabytes would cost gigabytes; a chunk longer than the rest of the file is refused
+// first. Anything that is not RIFF is left to the back end to name.
+void checkChunkLengths(const QByteArray& wav)
+{
+    constexpr qsizetype riffHeader = 12;
+    constexpr qsizetype chunkHeader = 8;
+    if (!wav.startsWith("RIFF"))
+        return;
+    for (qsizetype at = riffHeader; at + chunkHeader <= wav.size();) {
+        const quint32 length = qFromLittleEndian<quint32>(wav.constData() + at + 4);
+        const qsizetype rest = wav.size() - at - chunkHeader;
+        if (length > quint64(rest))
+            throw EMCIDeviceError(QStringLiteral("The WAV file is damaged: its \"%1\" chunk claims "
+                                                 "%2 bytes where %3 remain")
+                                      .arg(QString::fromLatin1(wav.mid(at, 4)))
+                                      .arg(length)
+                                      .arg(rest));
+        at += chunkHeader + qsizetype(length) + qsizetype(length & 1); // chunks are word aligned
+    }
+}
+
 // Decodes a WAV image and converts it to the device's format.
 QByteArray decodeForDevice(const QByteArray& wav, const SDL_AudioSpec& target)
 {
+    checkChunkLengths(wav);
     // A file cut short is reported rather than played in part.
     SDL_SetHint(SDL_HINT_WAVE_TRUNCATION, "strict");
     SDL_ClearError();

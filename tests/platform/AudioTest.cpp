@@ -138,6 +138,20 @@ protected:
     QTemporaryDir dir;
 };
 
+TEST_F(AudioFailureTest, ChunkClaimingMoreThanTheFileHoldsIsRefusedBeforeDecoding)
+{
+    // Found by fuzzing: 138 bytes of mu-law whose data chunk claims almost 4 GiB, which the back
+    // end allocated before noticing the file was short.
+    const QByteArray wav = QByteArray::fromBase64(
+        "UklGRoIAAABXQVZFZm10IBIAAAAHAAEAQB8AAEAfAAABAAgAAABmYWN0BAAAAFAAAABkYXRhUP////////+HiYyRn9"
+        "YjFAwJCQsQHUemlY2KiYuPnL0pFg0KCQsPGzirl46KiYqOmrIuGA4KCQoOGC6ymY6KiYqOl6w4Gw8LCQoNFim9nI+L"
+        "iYqM");
+    ASSERT_EQ(wav.size(), 138);
+    EXPECT_EQ(openFailure(write(QStringLiteral("Bad.wav"), wav)),
+              QStringLiteral("The WAV file is damaged: its \"data\" chunk claims 4294967120 bytes "
+                             "where 80 remain"));
+}
+
 TEST_F(AudioFailureTest, OpeningACueReservesNoMoreMemoryThanItNeeds)
 {
 #if defined(__SANITIZE_ADDRESS__)
