@@ -4,10 +4,12 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QtEndian>
 
 #include <SDL.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -179,9 +181,15 @@ QByteArray readWholeFile(const QString& path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw EMCIDeviceError(QStringLiteral("Couldn't open %1: %2").arg(path, file.errorString()));
-    // Read with a limit: the size of a device or pipe says nothing about how much it holds.
-    QByteArray bytes = file.read(qint64(maximumClipBytes) + 1);
-    if (file.error() != QFileDevice::NoError)
+    // Read in pieces up to a limit: the size of a device or pipe says nothing about how much it
+    // holds, and reading the limit at once would reserve all of it for every cue.
+    QByteArray bytes;
+    std::array<char, 64 * 1024> piece;
+    qint64 count = 0;
+    while (bytes.size() <= qsizetype(maximumClipBytes) &&
+           (count = file.read(piece.data(), qint64(piece.size()))) > 0)
+        bytes.append(piece.data(), qsizetype(count));
+    if (count < 0 || file.error() != QFileDevice::NoError)
         throw EMCIDeviceError(QStringLiteral("Couldn't read %1: %2").arg(path, file.errorString()));
     if (bytes.isEmpty())
         throw EMCIDeviceError(QStringLiteral("%1 is empty").arg(path));
@@ -190,9 +198,32 @@ QByteArray readWholeFile(const QString& path)
     return bytes;
 }
 
+// The back end allocates a chunk's stated length before it reads the chunk, so a damaged header
+// claiming gigabytes would cost gigabytes; a chunk longer than the rest of the file is refused
+// first. Anything that is not RIFF is left to the back end to name.
+void checkChunkLengths(const QByteArray& wav)
+{
+    constexpr qsizetype riffHeader = 12;
+    constexpr qsizetype chunkHeader = 8;
+    if (!wav.startsWith("RIFF"))
+        return;
+    for (qsizetype at = riffHeader; at + chunkHeader <= wav.size();) {
+        const quint32 length = qFromLittleEndian<quint32>(wav.constData() + at + 4);
+        const qsizetype rest = wav.size() - at - chunkHeader;
+        if (length > quint64(rest))
+            throw EMCIDeviceError(QStringLiteral("The WAV file is damaged: its \"%1\" chunk claims "
+                                                 "%2 bytes where %3 remain")
+                                      .arg(QString::fromLatin1(wav.mid(at, 4)))
+                                      .arg(length)
+                                      .arg(rest));
+        at += chunkHeader + qsizetype(length) + qsizetype(length & 1); // chunks are word aligned
+    }
+}
+
 // Decodes a WAV image and converts it to the device's format.
 QByteArray decodeForDevice(const QByteArray& wav, const SDL_AudioSpec& target)
 {
+    checkChunkLengths(wav);
     // A file cut short is reported rather than played in part.
     SDL_SetHint(SDL_HINT_WAVE_TRUNCATION, "strict");
     SDL_ClearError();

@@ -7,6 +7,7 @@ packages=(
     libsdl2-dev libjpeg-dev libx11-dev
     fonts-wine
     libgtest-dev googletest
+    clang libclang-rt-14-dev
     xvfb xauth xdotool x11-utils twm
 )
 missing=()

@@ -304,6 +304,68 @@ TEST_F(KevaliSettingsTest, ZeroOrNegativeLengthsWriteNothingAndSayWhy)
     }
 }
 
+TEST_F(KevaliSettingsTest, HostileTextsWriteNothingAndSayWhy)
+{
+    const QString minutes = QStringLiteral("The time of practice must be at least 1 minute.");
+    const QString seconds = QStringLiteral("The initial length must be at least 1 second.");
+    const auto invalid = [](const char* text) -> QString {
+        return u"'" + QString::fromUtf8(text) + u"' is not a valid integer value.";
+    };
+    const struct {
+        const char* box;
+        const char* text;
+        QString message;
+    } cases[] = {
+        {"ComboBox1", "-", invalid("-")},
+        {"ComboBox2", "+", invalid("+")},
+        {"ComboBox2", "-", invalid("-")},
+        {"ComboBox1", "99999999999", invalid("99999999999")},
+        {"ComboBox2", "99999999999", invalid("99999999999")},
+        {"ComboBox1", "-2147483648", minutes},
+        {"ComboBox2", "-2147483648", seconds},
+    };
+    for (const auto& entry : cases) {
+        SCOPED_TRACE(testing::Message() << entry.box << " '" << entry.text << "'");
+        settings = {};
+        errors.clear();
+        writeSettings(storedKevali);
+        const QByteArray before = config.readRegistryFile();
+        open();
+        type(entry.box, QString::fromUtf8(entry.text));
+        click("BitBtn1");
+        EXPECT_EQ(errors, QStringList{entry.message});
+        EXPECT_EQ(config.readRegistryFile(), before);
+        EXPECT_TRUE(closedWith(QDialog::Accepted));
+        EXPECT_EQ(settings.intKevTotalTime, 25);
+        EXPECT_EQ(settings.intKevStartBreath, 7);
+    }
+}
+
+TEST_F(KevaliSettingsTest, BlanksBeforeAndTheLargestIntegersAreStoredAsTyped)
+{
+    const struct {
+        const char* minutes;
+        const char* breath;
+        QByteArray storedMinutes;
+        QByteArray storedBreath;
+    } cases[] = {
+        {"10", " 5", "dword:0000000a", "dword:00000005"},
+        {"2147483647", "2147483647", "dword:7fffffff", "dword:7fffffff"},
+    };
+    for (const auto& entry : cases) {
+        SCOPED_TRACE(testing::Message() << entry.minutes << " and " << entry.breath);
+        errors.clear();
+        writeSettings(storedKevali);
+        open();
+        type("ComboBox1", QString::fromUtf8(entry.minutes));
+        type("ComboBox2", QString::fromUtf8(entry.breath));
+        click("BitBtn1");
+        EXPECT_TRUE(errors.isEmpty()) << errors.join(u'|').toStdString();
+        EXPECT_EQ(registryLine("intKevTotalTime"), entry.storedMinutes);
+        EXPECT_EQ(registryLine("intKevStartBreath"), entry.storedBreath);
+    }
+}
+
 TEST_F(KevaliSettingsTest, CancelEscAndTheCloseBoxWriteNothing)
 {
     enum class Way { Cancel, Esc, CloseBox };

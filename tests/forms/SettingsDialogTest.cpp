@@ -498,6 +498,74 @@ INSTANTIATE_TEST_SUITE_P(Refused, SettingsInvalid, testing::Values(
     [](const testing::TestParamInfo<InvalidCase>& example) { return std::string(example.param.name); });
 // clang-format on
 
+// The other hostile texts: a lone plus, too many digits, the smallest integer and values whose
+// sum overflows the round or the total.
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Hostile, SettingsInvalid, testing::Values(
+    InvalidCase{"APlusSign",                  3, "+",           "'+' is not a valid integer value."},
+    InvalidCase{"ElevenDigits",               1, "99999999999", "'99999999999' is not a valid integer value."},
+    InvalidCase{"DigitsThenALetter",          4, "12a",         "'12a' is not a valid integer value."},
+    InvalidCase{"TheSmallestInteger",         2, "-2147483648", "Puraka cannot be negative."},
+    InvalidCase{"ThePurakaThatOverflowsTheRound", 2, "2147483647", "The round of Puraka, Abhyantara kumbhaka, Rechaka and Bahya kumbhaka must be shorter than 60 minutes."},
+    InvalidCase{"RoundsThatOverflowTheTotal", 1, "2147483647",  "The total time of the rounds must be shorter than 24 hours."}),
+    [](const testing::TestParamInfo<InvalidCase>& example) { return std::string(example.param.name); });
+// clang-format on
+
+TEST_F(SettingsDialog, ADerivedDurationTooLargeForAnIntegerIsRefusedWhole)
+{
+    const QByteArray before = config.readRegistryFile();
+    TSettings dialog;
+    group(dialog, "RadioGroup1")->setItemIndex(2); // two holds under "1:(4):2:(2)"
+    box(dialog, 2)->setEditText(QStringLiteral("2147483647"));
+    dialog.Timer1Timer();
+    EXPECT_EQ(box(dialog, 3)->currentText(), QStringLiteral("8589934588"));
+    EXPECT_EQ(led(dialog, "LMDLEDLabel2"), QStringLiteral("-:--:--"));
+    platform::dispatch([&dialog] { dialog.BitBtn1Click(); });
+    EXPECT_EQ(errors, QStringList{QStringLiteral("'8589934588' is not a valid integer value.")});
+    EXPECT_EQ(config.readRegistryFile(), before);
+    EXPECT_EQ(settings.intPrInhale, 5);
+}
+
+TEST_F(SettingsDialog, LeadingBlanksAreTakenAsTheStandardConversionDoes)
+{
+    TSettings dialog;
+    box(dialog, 1)->setEditText(QStringLiteral(" 5"));
+    box(dialog, 6)->setEditText(QStringLiteral("  14"));
+    dialog.Timer1Timer();
+    platform::dispatch([&dialog] { dialog.BitBtn1Click(); });
+    EXPECT_TRUE(errors.isEmpty()) << errors.join(u'|').toStdString();
+    EXPECT_EQ(storedInteger(values::intPrTotalTime), 5);
+    EXPECT_EQ(storedInteger(values::intIncrementDays), 14);
+    EXPECT_EQ(formatClockTime(storedTime(values::tTotalTime)), QStringLiteral("0:02:55"));
+}
+
+TEST_F(SettingsDialog, HostilePeriodsAreRefusedBeforeWritingAnything)
+{
+    const struct {
+        const char* text;
+        const char* message;
+    } cases[] = {
+        {"", "'' is not a valid integer value."},
+        {"+", "'+' is not a valid integer value."},
+        {"-", "'-' is not a valid integer value."},
+        {"seven", "'seven' is not a valid integer value."},
+        {"99999999999", "'99999999999' is not a valid integer value."},
+        {"-2147483648", "The increment period cannot be negative."},
+    };
+    const QByteArray before = config.readRegistryFile();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        errors.clear();
+        settings.intIncrementDays = 7;
+        TSettings dialog;
+        box(dialog, 6)->setEditText(QString::fromUtf8(c.text));
+        platform::dispatch([&dialog] { dialog.BitBtn1Click(); });
+        EXPECT_EQ(errors, QStringList{QString::fromUtf8(c.message)});
+        EXPECT_EQ(config.readRegistryFile(), before);
+        EXPECT_EQ(settings.intIncrementDays, 7);
+    }
+}
+
 TEST_F(SettingsDialog, ABadPeriodIsRefusedToo)
 {
     const QByteArray before = config.readRegistryFile();

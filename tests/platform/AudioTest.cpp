@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -13,6 +14,10 @@
 #include <cmath>
 #include <csignal>
 #include <thread>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace tolvane;
 using namespace tolvane::platform;
@@ -136,6 +141,44 @@ protected:
 
     QTemporaryDir dir;
 };
+
+TEST_F(AudioFailureTest, ChunkClaimingMoreThanTheFileHoldsIsRefusedBeforeDecoding)
+{
+    // Found by fuzzing: 138 bytes of mu-law whose data chunk claims almost 4 GiB, which the back
+    // end allocated before noticing the file was short.
+    const QByteArray wav = QByteArray::fromBase64(
+        "UklGRoIAAABXQVZFZm10IBIAAAAHAAEAQB8AAEAfAAABAAgAAABmYWN0BAAAAFAAAABkYXRhUP////////+HiYyRn9"
+        "YjFAwJCQsQHUemlY2KiYuPnL0pFg0KCQsPGzirl46KiYqOmrIuGA4KCQoOGC6ymY6KiYqOl6w4Gw8LCQoNFim9nI+L"
+        "iYqM");
+    ASSERT_EQ(wav.size(), 138);
+    EXPECT_EQ(openFailure(write(QStringLiteral("Bad.wav"), wav)),
+              QStringLiteral("The WAV file is damaged: its \"data\" chunk claims 4294967120 bytes "
+                             "where 80 remain"));
+}
+
+TEST_F(AudioFailureTest, OpeningACueReservesNoMoreMemoryThanItNeeds)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer reserves its shadow memory beyond any address space limit";
+#else
+    // The child may map only 128 MiB more than it already has: a cue of 100 KiB must fit.
+    const pid_t child = ::fork();
+    if (child == 0) {
+        QFile statm(QStringLiteral("/proc/self/statm"));
+        const bool read = statm.open(QIODevice::ReadOnly);
+        const rlim_t mapped = rlim_t(statm.readAll().split(' ').value(0).toULongLong()) *
+                              rlim_t(::sysconf(_SC_PAGESIZE));
+        const rlimit limit{mapped + (128u << 20), mapped + (128u << 20)};
+        ::_exit(read && ::setrlimit(RLIMIT_AS, &limit) == 0 &&
+                        openFailure(QStringLiteral(TOLVANE_CUES_DIR "/Exit.wav")).isEmpty()
+                    ? 0
+                    : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+#endif
+}
 
 TEST_F(AudioFailureTest, MissingFileIsNamedInTheError)
 {

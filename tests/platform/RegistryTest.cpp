@@ -1,16 +1,17 @@
 #include "platform/Registry.h"
+#include "tests/support/OrdinaryUser.h"
 #include "tests/support/QtPrinting.h"
 #include "tests/support/TempConfig.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QDirIterator>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QStringEncoder>
+#include <QtEndian>
 
 #include <csignal>
-#include <functional>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -26,6 +27,7 @@ void PrintTo(const RegistryValue& value, std::ostream* out)
 } // namespace tolvane::platform
 
 using namespace tolvane::platform;
+using tolvane::test::asOrdinaryUser;
 using tolvane::test::TempConfig;
 using Status = UserRegistry::QueryStatus;
 
@@ -525,29 +527,6 @@ TEST_F(RegistryTest, DamagedFilesAreEitherEditedCorrectlyOrLeftAlone)
 
 // Failures while writing
 
-// Root ignores file permissions; as root the check runs in a child that gives them up first.
-bool asOrdinaryUser(const QString& tree, const std::function<bool()>& check)
-{
-    if (::geteuid() != 0)
-        return check();
-    constexpr uid_t nobody = 65534;
-    QDirIterator it(tree, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    bool owned = ::lchown(QFile::encodeName(tree).constData(), nobody, nobody) == 0;
-    while (it.hasNext())
-        owned = ::lchown(QFile::encodeName(it.next()).constData(), nobody, nobody) == 0 && owned;
-    if (!owned)
-        return false;
-    const pid_t child = ::fork();
-    if (child == 0) {
-        const bool dropped = ::setgid(nobody) == 0 && ::setuid(nobody) == 0;
-        ::_exit(dropped && check() ? 0 : 1);
-    }
-    int status = 0;
-    return child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status) &&
-           WEXITSTATUS(status) == 0;
-}
-
 TEST_F(RegistryTest, ReadOnlyFolderKeepsTheOldFileAndReportsFailure)
 {
     ASSERT_TRUE(registry.setValue(tolvaneKey, QStringLiteral("a"), dword(1)));
@@ -648,6 +627,65 @@ TEST_F(RegistryTest, TwoProcessesWritingAtOnceLoseNothing)
         }
     }
     EXPECT_EQ(strayFiles(), QStringList());
+}
+
+// A kill
+
+TEST_F(RegistryTest, KillDuringAWriteLeavesTheOldFileOrTheNew)
+{
+    // Each write replaces a value of 64 KiB of one letter by one of the next letter and then a
+    // counter, so a file caught halfway would show a mixed value or a counter out of step.
+    constexpr qsizetype blobSize = 64 * 1024;
+    const auto letterBlob = [](int n) {
+        return RegistryValue{RegBinary, QByteArray(blobSize, static_cast<char>('A' + n % 26))};
+    };
+    ASSERT_TRUE(registry.setValue(tolvaneKey, QStringLiteral("blob"), letterBlob(0)));
+    ASSERT_TRUE(registry.setValue(tolvaneKey, QStringLiteral("count"), dword(0)));
+    std::uint32_t lastCount = 0;
+    for (int kill = 0; kill < 12; ++kill) {
+        SCOPED_TRACE(testing::Message() << "kill " << kill);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            UserRegistry own(config.registryFile());
+            for (int n = static_cast<int>(lastCount) + 1;; ++n) {
+                own.setValue(tolvaneKey, QStringLiteral("blob"), letterBlob(n));
+                own.setValue(tolvaneKey, QStringLiteral("count"), dword(n));
+            }
+        }
+        ASSERT_GT(child, 0);
+        // Once the writer has got through a write, the kill lands a little later each time, so
+        // that it catches the writes at different points.
+        const auto counted = [&] {
+            const RegistryValue count = stored(QStringLiteral("count"));
+            return count.data.size() == 4 ? qFromLittleEndian<std::uint32_t>(count.data.constData())
+                                          : 0u;
+        };
+        QElapsedTimer waited;
+        waited.start();
+        while (counted() <= lastCount && waited.elapsed() < 10'000)
+            ::usleep(1'000);
+        ::usleep(static_cast<useconds_t>(1'000 + 4'000 * kill));
+        ASSERT_EQ(::kill(child, SIGKILL), 0);
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFSIGNALED(status));
+
+        const auto blobQuery = query(QStringLiteral("blob"), blobSize);
+        const RegistryValue blob{blobQuery.type, blobQuery.data};
+        const RegistryValue count = stored(QStringLiteral("count"));
+        ASSERT_EQ(count.type, static_cast<std::uint32_t>(RegDword)) << "the file does not parse";
+        const std::uint32_t n = qFromLittleEndian<std::uint32_t>(count.data.constData());
+        EXPECT_GE(n, lastCount);
+        // The blob is the one that goes with the counter, or the next one already written.
+        EXPECT_TRUE(blob == letterBlob(static_cast<int>(n)) ||
+                    blob == letterBlob(static_cast<int>(n) + 1))
+            << "count " << n << ", blob of " << blob.data.size() << " bytes";
+        lastCount = n;
+        // The next write clears what the killed writer left behind.
+        ASSERT_TRUE(registry.setValue(tolvaneKey, QStringLiteral("after"), dword(kill)));
+        EXPECT_EQ(strayFiles(), QStringList());
+    }
+    EXPECT_GE(lastCount, 12u) << "the writers did not get through their writes";
 }
 
 } // namespace
