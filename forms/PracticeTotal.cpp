@@ -1,5 +1,7 @@
 #include "forms/PracticeTotal.h"
 
+#include <algorithm>
+
 namespace tolvane {
 
 namespace {
@@ -20,6 +22,18 @@ std::optional<int> practiceSeconds(std::int64_t rounds, std::int64_t roundSecond
     if (total >= secondsPerDay)
         return std::nullopt;
     return static_cast<int>(total);
+}
+
+KevaliPlan kevaliPlan(std::int64_t practiceMinutes, std::int64_t startBreath, bool delay)
+{
+    const std::int64_t delayed = delay ? delaySeconds : 0;
+    std::int64_t blocks = 0;
+    std::int64_t breath = std::max<std::int64_t>(startBreath, 0);
+    while (blocks + delayed <= practiceMinutes * 60) {
+        blocks += 20 * breath;
+        ++breath;
+    }
+    return {blocks + delayed, breath - 1};
 }
 
 double secondsAsDays(int seconds)

@@ -13,6 +13,15 @@ inline constexpr int delaySeconds = 30;
 // negative rounds or round times give no practice either.
 std::optional<int> practiceSeconds(std::int64_t rounds, std::int64_t roundSeconds, bool delay);
 
+// A Kevali practice: whole blocks of ten rounds until the time of practice is passed; the breath
+// of each block is one second longer than the one before. Counted in 64 bits; a negative initial
+// length counts as 0, so no stored value makes the count overflow or run on for long.
+struct KevaliPlan {
+    std::int64_t seconds = 0;    // the whole practice, the delay included
+    std::int64_t lastBreath = 0; // the breath of the last block, seconds
+};
+KevaliPlan kevaliPlan(std::int64_t practiceMinutes, std::int64_t startBreath, bool delay);
+
 // Whole seconds as a date-time value (days), encoded as a time of day is.
 double secondsAsDays(int seconds);
 

@@ -1,4 +1,5 @@
 // The Kevali practice of the main window: start, tick and end.
+#include "forms/PracticeTotal.h"
 #include "forms/TimeFormat.h"
 #include "forms/Unit1.h"
 #include "settings/SettingsRecord.h"
@@ -6,8 +7,6 @@
 #include "ui_Unit1.h"
 
 #include <QTimer>
-
-#include <algorithm>
 
 namespace tolvane {
 
@@ -21,20 +20,15 @@ void TPranayama::Kevali1Click()
     m_practice.blPhaseCue = true;
     m_practice.intRound = 0;
     m_kevali.intKevBlockRound = 0;
-    // A negative stored length counts as 0: the blocks then still grow and the count ends soon.
-    m_kevali.intKevBreath = std::max(settings.intKevStartBreath, 0);
-    m_kevali.intKevDelay = settings.blKevDelay ? 30 : 0;
+    m_kevali.intKevDelay = settings.blKevDelay ? delaySeconds : 0;
     m_cueFailureReported = false;
 
-    // Whole blocks of ten rounds until the time of practice is exceeded, counted in 64 bits.
-    const std::int64_t practiceSeconds = std::int64_t{settings.intKevTotalTime} * 60;
-    while (m_kevali.intKevSeconds + m_kevali.intKevDelay <= practiceSeconds) {
-        m_kevali.intKevSeconds += 20 * m_kevali.intKevBreath;
-        ++m_kevali.intKevBreath;
-    }
+    const KevaliPlan plan =
+        kevaliPlan(settings.intKevTotalTime, settings.intKevStartBreath, settings.blKevDelay);
+    m_kevali.intKevSeconds = plan.seconds - m_kevali.intKevDelay;
+    m_kevali.intKevBreath = plan.lastBreath + 1;
     // The plain number of seconds, so a total of an hour or more shows and runs right.
-    m_kevali.tKevTotalTime =
-        static_cast<double>(m_kevali.intKevSeconds + m_kevali.intKevDelay) * platform::oneSecond;
+    m_kevali.tKevTotalTime = static_cast<double>(plan.seconds) * platform::oneSecond;
     ui->LMDLEDLabel2->setText(formatClockTime(m_kevali.tKevTotalTime));
 
     m_practice.tPhaseStart = m_clock.now();

@@ -1,5 +1,7 @@
 #include "forms/Unit3.h"
 
+#include "forms/PracticeTotal.h"
+
 #include "platform/Convert.h"
 #include "platform/ErrorDispatch.h"
 #include "platform/Errors.h"
@@ -80,6 +82,11 @@ void TKSettings::BitBtn1Click()
         ui->ComboBox1, QStringLiteral("The time of practice must be at least 1 minute"));
     const std::int32_t startBreath = positiveValue(
         ui->ComboBox2, QStringLiteral("The initial length must be at least 1 second"));
+    // The displays count a practice within a day and a breath within an hour.
+    const KevaliPlan plan = kevaliPlan(totalTime, startBreath, ui->Delay2->isChecked());
+    if (plan.seconds >= 24 * 3600 || plan.lastBreath >= 3600)
+        throw TolvaneError(QStringLiteral(
+            "The practice must stay shorter than 24 hours and every breath shorter than an hour"));
 
     settings.blKevDelay = ui->Delay2->isChecked();
     settings.intKevTotalTime = totalTime;

@@ -341,7 +341,29 @@ TEST_F(KevaliSettingsTest, HostileTextsWriteNothingAndSayWhy)
     }
 }
 
-TEST_F(KevaliSettingsTest, BlanksBeforeAndTheLargestIntegersAreStoredAsTyped)
+TEST_F(KevaliSettingsTest, PracticesOfADayOrBreathsOfAnHourWriteNothingAndSayWhy)
+{
+    const QString tooLong = QStringLiteral(
+        "The practice must stay shorter than 24 hours and every breath shorter than an hour.");
+    const struct {
+        const char* minutes;
+        const char* breath;
+    } cases[] = {{"1440", "5"}, {"2147483647", "5"}, {"10", "3600"}, {"10", "2147483647"}};
+    for (const auto& entry : cases) {
+        SCOPED_TRACE(testing::Message() << entry.minutes << " and " << entry.breath);
+        errors.clear();
+        writeSettings(storedKevali);
+        const QByteArray before = config.readRegistryFile();
+        open();
+        type("ComboBox1", QString::fromUtf8(entry.minutes));
+        type("ComboBox2", QString::fromUtf8(entry.breath));
+        click("BitBtn1");
+        EXPECT_EQ(errors, QStringList{tooLong});
+        EXPECT_EQ(config.readRegistryFile(), before);
+    }
+}
+
+TEST_F(KevaliSettingsTest, BlanksBeforeAndLongPracticesWithinADayAreStoredAsTyped)
 {
     const struct {
         const char* minutes;
@@ -350,7 +372,7 @@ TEST_F(KevaliSettingsTest, BlanksBeforeAndTheLargestIntegersAreStoredAsTyped)
         QByteArray storedBreath;
     } cases[] = {
         {"10", " 5", "dword:0000000a", "dword:00000005"},
-        {"2147483647", "2147483647", "dword:7fffffff", "dword:7fffffff"},
+        {"1300", "5", "dword:00000514", "dword:00000005"},
     };
     for (const auto& entry : cases) {
         SCOPED_TRACE(testing::Message() << entry.minutes << " and " << entry.breath);
