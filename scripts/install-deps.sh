@@ -8,6 +8,7 @@ packages=(
     fonts-wine
     libgtest-dev googletest
     xvfb xauth xdotool x11-utils twm
+    dpkg-dev desktop-file-utils appstream
 )
 missing=()
 for p in "${packages[@]}"; do

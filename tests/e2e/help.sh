@@ -17,7 +17,7 @@ keys "$window" alt Right Right Return Down Return
 about=$(dialog About)
 screenshot "$about" about
 keys "$about" Return
-wait_for 10 no_window_titled About || fail "Enter did not close the About box"
+dialog_closed About
 
 # "Action" > "Exit", the menu's last item, ends the program.
 keys "$window" alt Return Up Return

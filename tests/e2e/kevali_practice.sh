@@ -17,7 +17,7 @@ type_text "$settings" 1
 keys "$settings" Tab
 type_text "$settings" 4
 keys "$settings" Return
-wait_for 10 no_window_titled "Kevali Settings" || fail "Enter did not close the Kevali settings"
+dialog_closed "Kevali Settings"
 expect_value intKevTotalTime dword:00000001
 expect_value intKevStartBreath dword:00000004
 expect_value blKevDelay dword:00000000

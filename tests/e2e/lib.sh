@@ -28,12 +28,25 @@ stop_display() {
     wait 2>/dev/null || true
 }
 
+# end_programs: ends what the test started, before its display goes away. A process that has
+# not ended two seconds after SIGTERM is killed.
+end_programs() {
+    local pid deadline
+    for pid in ${program:-} ${foreign:-} ${watcher:-}; do
+        kill "$pid" 2>/dev/null || continue
+        deadline=$((SECONDS + 2))
+        while kill -0 "$pid" 2>/dev/null && ((SECONDS < deadline)); do sleep 0.05; done
+        kill -KILL "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+    done
+}
+
 # setup_run: a private display, settings folder, working directory and sound capture, all removed
 # on exit together with the program whose pid is in $program; the test's result is kept. The
 # working directory holds no cues, so the program finds its own beside itself or installed.
 setup_run() {
     work=$(mktemp -d)
-    trap 'code=$?; kill "${program:-}" "${foreign:-}" 2>/dev/null || true; stop_display; rm -rf "$work"; exit $code' EXIT
+    trap 'code=$?; end_programs; stop_display; rm -rf "$work"; exit $code' EXIT
     export XDG_CONFIG_HOME="$work/config"
     registry="$XDG_CONFIG_HOME/Tolvane/registry.reg"
     export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/sound.raw"
@@ -83,6 +96,8 @@ keys() {
     local target=$1
     shift
     xdotool windowfocus --sync "$target"
+    # The toolkit activates a window a moment after it gains the focus; keys before that are lost.
+    sleep 0.3
     xdotool key --delay 100 "$@"
 }
 
@@ -101,6 +116,13 @@ click_button() {
     local WIDTH HEIGHT X Y SCREEN WINDOW
     eval "$(xdotool getwindowgeometry --shell "$window")"
     xdotool mousemove --window "$window" $(($1 + 12)) $((HEIGHT - 195 + $2 + 12)) click 1
+}
+
+# dialog_closed TITLE: waits until the dialog with that title has gone and the window under it
+# has taken the focus back.
+dialog_closed() {
+    wait_for 10 no_window_titled "$1" || fail "the window \"$1\" did not close"
+    sleep 0.5
 }
 
 # dialog TITLE: waits for the dialog with that title and prints its id.
@@ -198,7 +220,7 @@ set_short_pranayama() {
     keys "$settings" Tab Tab
     type_text "$settings" 2
     keys "$settings" Tab Tab "$@" Return
-    wait_for 10 no_window_titled "Pranayama Settings" || fail "Enter did not close the settings"
+    dialog_closed "Pranayama Settings"
     expect_value intPrInhale dword:00000001
     expect_value intPrExhale dword:00000002
     expect_value intPrTotalTime dword:00000002

@@ -20,7 +20,7 @@ screenshot "$rating" rating
 keys "$rating" Return
 has_window_titled "How are you?" || fail "Enter closed the rating without an answer"
 keys "$rating" Tab space Return
-wait_for 10 no_window_titled "How are you?" || fail "the rating did not close"
+dialog_closed "How are you?"
 
 expect_value intPrInhale dword:00000002
 expect_value intPrExhale dword:00000002

@@ -29,6 +29,7 @@ eval "$(xdotool getwindowgeometry --shell "$window")"
 # 271 x 195 of client area under the menu bar.
 ((WIDTH == 271 && HEIGHT > 195)) || fail "the main window is $WIDTH x $HEIGHT"
 wait_for_leds 5 "0:00 0:00:00 0:00:00 000"
+screenshot "$window" main-window
 
 [[ -f "$registry" ]] || fail "the first start wrote no settings"
 values=$(grep -c '^"' "$registry")
