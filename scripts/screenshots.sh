@@ -1,23 +1,16 @@
 #!/usr/bin/env bash
-# Takes the screenshots shown in the README from the built program on a private X display:
-# the idle main window and the main window during a practice. Needs imagemagick (import).
+# Takes the screenshots shown in the README by running the end-to-end tests that show those
+# windows against the program in build/, each on a private X display: the splash, the main window
+# idle and during a practice, both settings dialogs, the rating, the help and the About box.
+# Needs imagemagick (import).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-root=$PWD
-source tests/e2e/lib.sh
-setup_run
-cp "$root"/build/app/*.wav "$root"/build/app/TOLVANE.HLP .
-
-SDL_AUDIODRIVER=dummy "$root/build/app/tolvane" &
-program=$!
-wait_for 15 has_main_window || fail "the main window did not appear"
-window=$(main_window)
-sleep 0.5
-import -window "$window" "$root/docs/main-window.png"
-
-# "Action" > "Start Pranayama", then a few seconds into the first round.
-xdotool windowfocus --sync "$window"
-xdotool key --delay 100 alt Return Return
-sleep 3.5
-import -window "$window" "$root/docs/main-window-practice.png"
+cmake --build build --target tolvane tolvane_read_leds tolvane_find_cues >/dev/null
+export TOLVANE_SCREENSHOTS=$PWD/docs
+export TOLVANE_READ_LEDS=$PWD/build/tests/e2e/tolvane_read_leds
+export TOLVANE_FIND_CUES=$PWD/build/tests/e2e/tolvane_find_cues
+export TOLVANE_CUES=$PWD/resources/cues
+for test in startup pranayama_practice kevali_practice rating help; do
+    bash "tests/e2e/$test.sh" "$PWD/build/app/tolvane"
+done
 echo "screenshots written to docs/"

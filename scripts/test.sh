@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
-# Installs what the tests need, builds Tolvane with its tests and runs every test; then runs the
-# whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer, where any report fails
-# it, and gives each fuzz target a minute (scripts/fuzz.sh; FUZZ_SECONDS=0 skips it).
+# Installs what the tests need, builds Tolvane with its tests and runs every test; packs, installs
+# and checks the Debian package (scripts/check-package.sh); runs the whole suite again under
+# AddressSanitizer and UndefinedBehaviorSanitizer, where any report fails it; and gives each fuzz
+# target a minute (scripts/fuzz.sh; FUZZ_SECONDS=0 skips it).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 bash scripts/build.sh build
 ctest --test-dir build --output-on-failure -j "$(nproc)"
+bash scripts/check-package.sh build
 
 # Debug: the optimiser adds false -Warray-bounds reports in Qt headers under the sanitizers.
 BUILD_TYPE=Debug bash scripts/build.sh build-asan -DTOLVANE_SANITIZE=ON

@@ -1,6 +1,16 @@
-# Shared helpers for the end-to-end tests: a private X display and polling with a deadline.
+# Shared helpers for the end-to-end tests: a private X display, polling with a deadline, and the
+# ways a user meets the program: keys, clicks, the screen, the settings file and the sound.
+#
+# The scripts take the program to drive as their first argument. Tools they use, from the build:
+#   TOLVANE_READ_LEDS  reads the four LED displays off the screen (tests/e2e/tools/ReadLeds.cpp)
+#   TOLVANE_FIND_CUES  finds the cues in the captured sound (tests/e2e/tools/FindCues.cpp)
+#   TOLVANE_CUES       the folder of the five cue files to recognise
+# With TOLVANE_SCREENSHOTS set to a folder, the scripts save the screenshots shown in the README.
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
 
 start_display() {
     local fifo
@@ -13,15 +23,33 @@ start_display() {
     export DISPLAY=":$display_number"
 }
 
-stop_display() { [[ -n "${XVFB_PID:-}" ]] && kill "$XVFB_PID" 2>/dev/null; wait 2>/dev/null || true; }
+stop_display() {
+    [[ -n "${XVFB_PID:-}" ]] && kill "$XVFB_PID" 2>/dev/null
+    wait 2>/dev/null || true
+}
 
-# setup_run: a private display, settings folder and working directory, all removed on exit
-# together with the program whose pid is in $program; the test's result is kept.
+# end_programs: ends what the test started, before its display goes away. A process that has
+# not ended two seconds after SIGTERM is killed.
+end_programs() {
+    local pid deadline
+    for pid in ${program:-} ${foreign:-} ${watcher:-}; do
+        kill "$pid" 2>/dev/null || continue
+        deadline=$((SECONDS + 2))
+        while kill -0 "$pid" 2>/dev/null && ((SECONDS < deadline)); do sleep 0.05; done
+        kill -KILL "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+    done
+}
+
+# setup_run: a private display, settings folder, working directory and sound capture, all removed
+# on exit together with the program whose pid is in $program; the test's result is kept. The
+# working directory holds no cues, so the program finds its own beside itself or installed.
 setup_run() {
     work=$(mktemp -d)
-    trap 'code=$?; kill "${program:-}" 2>/dev/null || true; stop_display; rm -rf "$work"; exit $code' EXIT
+    trap 'code=$?; end_programs; stop_display; rm -rf "$work"; exit $code' EXIT
     export XDG_CONFIG_HOME="$work/config"
     registry="$XDG_CONFIG_HOME/Tolvane/registry.reg"
+    export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/sound.raw"
     start_display
     cd "$work"
 }
@@ -36,5 +64,165 @@ wait_for() {
     done
 }
 
-main_window() { xdotool search --onlyvisible --name '^Tolvane$' 2>/dev/null | head -n 1; }
-has_main_window() { [[ -n "$(main_window)" ]]; }
+# window_titled TITLE: the id of the visible window with exactly that title, if any. xdotool's
+# search ignores case, so each candidate's title is compared again.
+window_titled() {
+    local id pattern
+    pattern=$(sed 's/[][\\.*^$?+(){}|]/\\&/g' <<<"$1")
+    for id in $(xdotool search --onlyvisible --name "^$pattern\$" 2>/dev/null); do
+        if [[ "$(xdotool getwindowname "$id" 2>/dev/null)" == "$1" ]]; then
+            echo "$id"
+            return
+        fi
+    done
+}
+has_window_titled() { [[ -n "$(window_titled "$1")" ]]; }
+no_window_titled() { [[ -z "$(window_titled "$1")" ]]; }
+main_window() { window_titled Tolvane; }
+has_main_window() { has_window_titled Tolvane; }
+program_ended() { ! kill -0 "$program" 2>/dev/null; }
+
+# start_program BINARY: starts it in the background and waits for its main window.
+start_program() {
+    "$1" &
+    program=$!
+    wait_for 20 has_main_window || fail "the main window did not appear"
+    window=$(main_window)
+}
+
+# keys WINDOW KEY...: types keys into a window, one every 100 ms. "Alt" alone reaches the menu
+# bar; Return opens a menu and chooses an item, Right and Down move between them.
+keys() {
+    local target=$1
+    shift
+    xdotool windowfocus --sync "$target"
+    # The toolkit activates a window a moment after it gains the focus; keys before that are lost.
+    sleep 0.3
+    xdotool key --delay 100 "$@"
+}
+
+# type_text WINDOW TEXT: replaces the text of the focused box of a window with TEXT; Delete drops
+# what the box's completion appends ("1" would become "14" in a box offering 14).
+type_text() {
+    xdotool windowfocus --sync "$1"
+    xdotool key ctrl+a
+    xdotool type --delay 50 "$2"
+    xdotool key Delete
+}
+
+# click_button X Y: clicks the middle of the main window's 25 x 25 button whose left top corner
+# is at (X, Y) in the client area, below the menu bar.
+click_button() {
+    local WIDTH HEIGHT X Y SCREEN WINDOW
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    xdotool mousemove --window "$window" $(($1 + 12)) $((HEIGHT - 195 + $2 + 12)) click 1
+}
+
+# dialog_closed TITLE: waits until the dialog with that title has gone and the window under it
+# has taken the focus back.
+dialog_closed() {
+    wait_for 10 no_window_titled "$1" || fail "the window \"$1\" did not close"
+    sleep 0.5
+}
+
+# dialog TITLE: waits for the dialog with that title and prints its id.
+dialog() {
+    wait_for 10 has_window_titled "$1" || fail "no window \"$1\" appeared"
+    window_titled "$1"
+}
+
+# leds: the four LED displays as a user reads them: "phase remaining elapsed round".
+leds() { "$TOLVANE_READ_LEDS" "$window"; }
+# wait_for_leds SECONDS PATTERN: until the displays read something matching the glob PATTERN.
+leds_match() {
+    # shellcheck disable=SC2053
+    [[ "$(leds)" == $1 ]]
+}
+wait_for_leds() {
+    wait_for "$1" leds_match "$2" || fail "the displays read \"$(leds)\" instead of \"$2\""
+}
+
+# watch_leds SECONDS FILE: records every change of the displays for that long, in the
+# background, as "<ms> phase remaining elapsed round" lines, until stop_watching.
+watch_leds() {
+    "$TOLVANE_READ_LEDS" "$window" "$1" >"$2" &
+    watcher=$!
+}
+stop_watching() {
+    # Long enough for the watcher to record what the caller has just seen.
+    sleep 0.3
+    kill "$watcher" 2>/dev/null || true
+    wait "$watcher" 2>/dev/null || true
+}
+
+# steady FILE FIELD...: from readings recorded by watch_leds, the values of the given fields (2
+# phase, 3 remaining, 4 elapsed, 5 round) that stood for at least 100 ms, in order, repeats
+# dropped, joined by ",". A phase display that shows a value for a single tick before the next
+# phase restarts it, or a frame caught while it was being drawn, does not count.
+steady() {
+    local file=$1
+    shift
+    awk -v fields="$*" '
+        BEGIN { n = split(fields, f, " ") }
+        {
+            key = "" $f[1]
+            for (i = 2; i <= n; i++) key = key " " $f[i]
+            if (NR == 1 || key != current) {
+                if (NR > 1 && $1 - since >= 100) kept[++count] = current
+                current = key
+                since = $1
+            }
+        }
+        END {
+            if (NR > 0) kept[++count] = current
+            for (i = 1; i <= count; i++) if (i == 1 || kept[i] != kept[i - 1]) line = line (line == "" ? "" : ",") kept[i]
+            print line
+        }' "$file"
+}
+
+# registry_value NAME: the stored value as the settings file writes it, e.g. dword:00000005.
+registry_value() { grep -i "^\"$1\"=" "$registry" | cut -d= -f2-; }
+expect_value() {
+    local value
+    value=$(registry_value "$1")
+    [[ "${value,,}" == "${2,,}" ]] || fail "$1 stored as \"$value\" instead of \"$2\""
+}
+
+# cues_heard: the names of the cues played so far, in order, on one line.
+cues_heard() {
+    [[ -f "$SDL_DISKAUDIOFILE" ]] || return 0
+    "$TOLVANE_FIND_CUES" "$SDL_DISKAUDIOFILE" "$TOLVANE_CUES" | cut -d' ' -f2 | paste -sd' ' -
+}
+
+exit_heard() { [[ "$(cues_heard)" == *Exit ]]; }
+
+# screenshot WINDOW NAME: saves docs/NAME.png when screenshots are asked for.
+screenshot() {
+    [[ -n "${TOLVANE_SCREENSHOTS:-}" ]] || return 0
+    import -window "$1" "$TOLVANE_SCREENSHOTS/$2.png"
+}
+
+# set_short_pranayama [KEY...]: "Settings" > "Pranayama Type" with the keyboard only: no hold,
+# the ratio "Free", 2 rounds of Puraka 1 s and Rechaka 2 s (a total of 6 s); KEYs follow on the
+# delay check box before Enter confirms.
+set_short_pranayama() {
+    local settings
+    keys "$window" alt Right Return Return
+    settings=$(dialog "Pranayama Settings")
+    screenshot "$settings" pranayama-settings
+    # The focus starts on OK; Tab passes Cancel to the type, where Up selects "No Kumbhaka".
+    keys "$settings" Tab Tab Up Tab
+    type_text "$settings" 2
+    # The ratio: from "1:(4):2:(2)" down to "Free"; then the Puraka and, past the Abhyantara
+    # kumbhaka, the Rechaka.
+    keys "$settings" Tab Down Down Tab
+    type_text "$settings" 1
+    keys "$settings" Tab Tab
+    type_text "$settings" 2
+    keys "$settings" Tab Tab "$@" Return
+    dialog_closed "Pranayama Settings"
+    expect_value intPrInhale dword:00000001
+    expect_value intPrExhale dword:00000002
+    expect_value intPrTotalTime dword:00000002
+    expect_value blCheckOne dword:00000000
+}

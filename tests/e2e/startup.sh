@@ -1,21 +1,35 @@
 #!/usr/bin/env bash
-# First start, a second start while the program runs, moving the window and closing it.
+# First start: the splash for about three seconds, then the main window at (0, 0) with its idle
+# displays. A second start while the program runs; moving the window, closing it, and starting
+# again at the place where it was closed.
 set -euo pipefail
 binary=$1
-here=$(dirname "$0")
-source "$here/lib.sh"
-
+source "$(dirname "$0")/lib.sh"
 setup_run
 
-started=$SECONDS
 "$binary" &
 program=$!
+wait_for 10 has_window_titled Beginning || fail "no splash window appeared"
+splash_seen=$(date +%s%N)
+splash=$(window_titled Beginning)
+eval "$(xdotool getwindowgeometry --shell "$splash")"
+[[ "$WIDTH x $HEIGHT" == "361 x 259" ]] || fail "the splash is $WIDTH x $HEIGHT instead of 361 x 259"
+# Centred on the 1024 x 768 screen.
+((X == 331 && Y == 254)) || fail "the splash is at $X,$Y instead of the screen's centre"
+screenshot "$splash" splash
+has_main_window && fail "the main window came with the splash"
 
-wait_for 15 has_main_window || fail "the main window did not appear"
-(( SECONDS - started >= 3 )) || fail "the main window came before the three-second splash"
+wait_for 10 has_main_window || fail "the main window did not appear"
+splash_ms=$((($(date +%s%N) - splash_seen) / 1000000))
+((splash_ms >= 2700 && splash_ms <= 4500)) || fail "the splash showed for $splash_ms ms"
+no_window_titled Beginning || fail "the splash stayed open beside the main window"
 window=$(main_window)
 eval "$(xdotool getwindowgeometry --shell "$window")"
 [[ "$X,$Y" == "0,0" ]] || fail "first start placed the window at $X,$Y instead of 0,0"
+# 271 x 195 of client area under the menu bar.
+((WIDTH == 271 && HEIGHT > 195)) || fail "the main window is $WIDTH x $HEIGHT"
+wait_for_leds 5 "0:00 0:00:00 0:00:00 000"
+screenshot "$window" main-window
 
 [[ -f "$registry" ]] || fail "the first start wrote no settings"
 values=$(grep -c '^"' "$registry")
@@ -35,13 +49,21 @@ kill -0 "$program" 2>/dev/null || fail "the second start ended the first"
 xdotool windowmove --sync "$window" 140 90
 wait_for 5 bash -c "xdotool getwindowgeometry --shell $window | grep -q '^X=140$'" ||
     fail "the window did not move"
-eval "$(xdotool getwindowgeometry --shell "$window")"
-menu_height=$((HEIGHT - 195))
-xdotool mousemove --window "$window" $((227 + 12)) $((menu_height + 144 + 12)) click 1
-wait_for 10 bash -c "! kill -0 $program 2>/dev/null" || fail "Exit did not end the program"
+click_button 227 144
+wait_for 10 program_ended || fail "Exit did not end the program"
 wait "$program" && code=0 || code=$?
 [[ $code -eq 0 ]] || fail "the program exited with $code"
+expect_value intLeft dword:0000008c
+expect_value intTop dword:0000005a
 
-grep -qi '^"intLeft"=dword:0000008c' "$registry" || fail "intLeft not stored: $(grep -i intLeft "$registry")"
-grep -qi '^"intTop"=dword:0000005a' "$registry" || fail "intTop not stored: $(grep -i intTop "$registry")"
+# The next start opens where the window was closed, after the splash again.
+started=$SECONDS
+start_program "$binary"
+((SECONDS - started >= 3)) || fail "the restart showed no three-second splash"
+eval "$(xdotool getwindowgeometry --shell "$window")"
+[[ "$X,$Y" == "140,90" ]] || fail "the restart placed the window at $X,$Y instead of 140,90"
+
+# "Action" > "Exit", the menu's last item, closes it again.
+keys "$window" alt Return Up Return
+wait_for 10 program_ended || fail "Action > Exit did not end the program"
 echo "e2e startup and shutdown: passed"

@@ -1,0 +1,91 @@
+// What a screen reader finds in the main window: the displays and the status panels read out
+// what they show, and every command is an item of the menu bar.
+#include "tests/forms/PracticeRunner.h"
+
+#include <QAccessible>
+#include <QAccessibleInterface>
+#include <QMenu>
+#include <QMenuBar>
+
+namespace tolvane::test {
+namespace {
+
+QString accessibleName(QWidget* widget)
+{
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(widget);
+    return face ? face->text(QAccessible::Name) : QStringLiteral("<no interface>");
+}
+
+class AccessibilityTest : public PracticeFixture {
+protected:
+    QWidget* widget(const char* name) const
+    {
+        return window->findChild<QWidget*>(QString::fromLatin1(name));
+    }
+
+    // Every display and panel, with the name a screen reader reads for it.
+    void expectNamesFollowTexts()
+    {
+        for (const char* name : {"LMDLEDLabel1", "LMDLEDLabel2", "LMDLEDLabel3", "LMDLEDLabel4",
+                                 "StatusPanel0", "StatusPanel1"})
+            EXPECT_EQ(accessibleName(widget(name)), text(name)) << name;
+    }
+};
+
+TEST_F(AccessibilityTest, IdleDisplaysReadOutTheirDigits)
+{
+    window->FormCreate();
+    EXPECT_EQ(accessibleName(widget("LMDLEDLabel1")), u"0:00");
+    EXPECT_EQ(accessibleName(widget("LMDLEDLabel2")), u"0:00:00");
+    EXPECT_EQ(accessibleName(widget("LMDLEDLabel4")), u"000");
+    expectNamesFollowTexts();
+}
+
+TEST_F(AccessibilityTest, DisplaysAndPanelsFollowARunningPractice)
+{
+    writeSettings("\"intPrInhale\"=dword:00000002\n\"intPrExhale\"=dword:00000002\n"
+                  "\"blCheckOne\"=dword:00000000\n\"blCheckTwo\"=dword:00000000\n");
+    window->FormCreate();
+    startPranayama();
+    runFor(1500);
+    EXPECT_EQ(accessibleName(widget("StatusPanel0")), u"Pranayama");
+    EXPECT_EQ(accessibleName(widget("StatusPanel1")), u"Puraka");
+    EXPECT_EQ(accessibleName(widget("LMDLEDLabel1")), u"0:01");
+    EXPECT_EQ(accessibleName(widget("LMDLEDLabel4")), u"1");
+    expectNamesFollowTexts();
+
+    window->Stop1Click();
+    EXPECT_EQ(accessibleName(widget("StatusPanel0")), u"Program stopped");
+    expectNamesFollowTexts();
+}
+
+TEST_F(AccessibilityTest, PanelsAreTextAScreenReaderReads)
+{
+    window->FormCreate();
+    for (const char* name : {"StatusPanel0", "StatusPanel1"}) {
+        QAccessibleInterface* face = QAccessible::queryAccessibleInterface(widget(name));
+        ASSERT_NE(face, nullptr) << name;
+        EXPECT_EQ(face->role(), QAccessible::StaticText) << name;
+    }
+}
+
+TEST_F(AccessibilityTest, EveryCommandIsAMenuItem)
+{
+    window->FormCreate();
+    QStringList items;
+    for (QAction* top : window->findChild<QMenuBar*>()->actions()) {
+        ASSERT_NE(top->menu(), nullptr) << qPrintable(top->text());
+        for (QAction* item : top->menu()->actions())
+            if (!item->isSeparator())
+                items << top->text() + u'>' + item->text();
+    }
+    EXPECT_EQ(items,
+              (QStringList{QStringLiteral("Action>Start Pranayama"),
+                           QStringLiteral("Action>Start Kevali"), QStringLiteral("Action>Stop"),
+                           QStringLiteral("Action>Exit"), QStringLiteral("Settings>Pranayama Type"),
+                           QStringLiteral("Settings>Kevali Type"), QStringLiteral("Help>Help"),
+                           QStringLiteral("Help>About")}));
+}
+
+} // namespace
+} // namespace tolvane::test
