@@ -56,12 +56,16 @@ void TLMDMMButton::setCaption(const QString& caption)
 {
     if (m_caption == caption)
         return;
+    // The spoken name follows the caption unless the form named the button explicitly.
+    const bool nameFollowsCaption =
+        accessibleName().isEmpty() || accessibleName() == withoutMnemonic(m_caption);
     m_caption = caption;
     if (m_shortcut != 0)
         releaseShortcut(m_shortcut);
     const QKeySequence accelerator = QKeySequence::mnemonic(caption);
     m_shortcut = accelerator.isEmpty() ? 0 : grabShortcut(accelerator);
-    setAccessibleName(withoutMnemonic(caption));
+    if (nameFollowsCaption)
+        setAccessibleName(withoutMnemonic(caption));
     refreshCaption();
 }
 

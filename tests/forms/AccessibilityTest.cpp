@@ -69,6 +69,21 @@ TEST_F(AccessibilityTest, PanelsAreTextAScreenReaderReads)
     }
 }
 
+TEST_F(AccessibilityTest, ButtonsAreNamedByTheirHintsNotTheirSymbols)
+{
+    const struct {
+        const char* name;
+        const char* spoken;
+    } buttons[] = {{"PranStart", "Start Pranayama"}, {"KevaliStart", "Start Kevali"},
+                   {"StopProg", "Stop Programme"},   {"PranSet", "Pranayama Settings"},
+                   {"KevaliSet", "Kevali Settings"}, {"LMDMMButton6", "Exit Programme"}};
+    for (const auto& button : buttons) {
+        QAccessibleInterface* face = QAccessible::queryAccessibleInterface(widget(button.name));
+        ASSERT_NE(face, nullptr) << button.name;
+        EXPECT_EQ(face->text(QAccessible::Name), QString::fromLatin1(button.spoken)) << button.name;
+    }
+}
+
 TEST_F(AccessibilityTest, EveryCommandIsAMenuItem)
 {
     window->FormCreate();
