@@ -48,7 +48,7 @@ void mix(void* userData, Uint8* stream, int length);
 // cutting a sound off is swapping one pointer.
 struct OutputDevice {
     SDL_AudioDeviceID id = 0;
-    SDL_AudioSpec spec{};
+    SDL_AudioSpec obtained{};
     // Tells clips converted for a device that has since been closed from those of this one.
     quint64 generation = 0;
     bool subsystemStarted = false;
@@ -84,7 +84,7 @@ struct OutputDevice {
         wanted.samples = requestedBufferFrames;
         wanted.callback = &mix;
         wanted.userdata = this;
-        id = SDL_OpenAudioDevice(nullptr, 0, &wanted, &spec,
+        id = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained,
                                  SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_FORMAT_CHANGE |
                                      SDL_AUDIO_ALLOW_CHANNELS_CHANGE);
         if (id == 0) {
@@ -153,7 +153,7 @@ void mix(void* userData, Uint8* stream, int length)
         if (device.position >= device.current->size())
             device.current = nullptr;
     }
-    std::memset(stream + written, device.spec.silence, size_t(length - written));
+    std::memset(stream + written, device.obtained.silence, size_t(length - written));
 }
 
 class DeviceLock {
@@ -262,10 +262,10 @@ AudioClip::AudioClip(const QString& path)
     const QByteArray wav = readWholeFile(path);
     OutputDevice& device = outputDevice();
     device.open();
-    m_samples = decodeForDevice(wav, device.spec);
+    m_samples = decodeForDevice(wav, device.obtained);
     m_deviceGeneration = device.generation;
-    m_bytesPerFrame = bytesPerFrame(device.spec.format, device.spec.channels);
-    m_sampleRate = device.spec.freq;
+    m_bytesPerFrame = bytesPerFrame(device.obtained.format, device.obtained.channels);
+    m_sampleRate = device.obtained.freq;
 }
 
 AudioClip::~AudioClip()
@@ -313,11 +313,11 @@ AudioDeviceFormat audioDeviceFormat()
     OutputDevice& device = outputDevice();
     device.open();
     return {QString::fromUtf8(SDL_GetCurrentAudioDriver()),
-            device.spec.freq,
-            device.spec.channels,
-            SDL_AUDIO_BITSIZE(device.spec.format) / 8,
-            SDL_AUDIO_ISFLOAT(device.spec.format) != 0,
-            device.spec.samples};
+            device.obtained.freq,
+            device.obtained.channels,
+            SDL_AUDIO_BITSIZE(device.obtained.format) / 8,
+            SDL_AUDIO_ISFLOAT(device.obtained.format) != 0,
+            device.obtained.samples};
 }
 
 std::optional<std::chrono::steady_clock::time_point> firstSamplesTakenAt()
