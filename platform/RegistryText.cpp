@@ -324,6 +324,11 @@ std::optional<DecodedText> decodeText(const QByteArray& bytes)
         QByteArray utf8 = encoder(text);
         if (decoder.hasError() || encoder.hasError())
             return std::nullopt;
+        // A lone surrogate does not survive the way through UTF-8, so the file would not be
+        // written back as it was: such a file is not ours to rewrite.
+        QStringEncoder back(QStringEncoder::Utf16LE);
+        if (QByteArray(back(QString::fromUtf8(utf8))) != bytes.sliced(utf16LeBom.size()))
+            return std::nullopt;
         return DecodedText{utf8, Encoding::Utf16Le};
     }
     if (bytes.startsWith(utf8Bom))

@@ -422,6 +422,12 @@ TEST_F(RegistryTest, UnparseableFilesAreNeverOverwritten)
         {"text after the value", valid + "\"a\"=\"x\" y\n"},
         {"unclosed section", valid + "[HKEY_CURRENT_USER\\SOFTWARE\n"},
         {"odd UTF-16", "\xff\xfe\x52\x00\x45"},
+        // A lone high surrogate at the end, found by fuzzing: it would not be written back as it
+        // was.
+        {"UTF-16 ending in half a character", QByteArray("\xff\xfe"
+                                                         "R\0E\0G\0E\0D\0I\0T\0"
+                                                         "4\0\r\0\n\0\x0a\xd8",
+                                                         24)},
         {"zero byte in text", valid + QByteArray("\"a\"=\"x\0\"\n", 9)},
     };
     for (const auto& c : cases) {
