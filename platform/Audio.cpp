@@ -234,6 +234,8 @@ QByteArray decodeForDevice(const QByteArray& wav, const SDL_AudioSpec& target)
                         &decodedBytes))
         throwBackEndError();
     const std::unique_ptr<Uint8, decltype(&SDL_FreeWAV)> owner(decoded, &SDL_FreeWAV);
+    if (decodedBytes == 0)
+        return {}; // a sound of no length: nothing to convert, and no buffer to copy from
 
     // SDL_AudioCVT rather than SDL_AudioStream: the stream drops the resampler's last few
     // milliseconds, the converter returns the whole sound.

@@ -156,6 +156,20 @@ TEST_F(AudioFailureTest, ChunkClaimingMoreThanTheFileHoldsIsRefusedBeforeDecodin
                              "where 80 remain"));
 }
 
+TEST_F(AudioFailureTest, SoundWithAnEmptyDataChunkOpensAsSilence)
+{
+    // Found by fuzzing: mu-law with a "data" chunk of no bytes, which the back end decodes to no
+    // buffer at all; copying from it was undefined.
+    const QByteArray wav = QByteArray::fromBase64(
+        "UklGRoIAAABXQVZFZm10IBIAAAAHAAEAQB8AAEAfAAABAAgAAABmYWN0BAAAAFAAAABkYXRhAAAAAAAAACdQAAAA"
+        "0aGSjImJjJGf1iMUDAkJCxAdR6aVjYqJi4+cvSkWDQoJCw8bOKuXjoqJio6asi4YDgoJCg4YLrKZjoqJio6XrDgb"
+        "DwsJCg0WKb2cj4uJiow=");
+    ASSERT_EQ(wav.size(), 146);
+    AudioClip clip(write(QStringLiteral("Empty.wav"), wav));
+    EXPECT_EQ(clip.duration().count(), 0);
+    clip.play();
+}
+
 TEST_F(AudioFailureTest, OpeningACueReservesNoMoreMemoryThanItNeeds)
 {
 #if defined(__SANITIZE_ADDRESS__)
