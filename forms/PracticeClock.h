@@ -16,6 +16,8 @@ struct PracticeClock {
     // Puraka, false is Rechaka.
     bool blPhaseOne = false;
     bool blPhaseTwo = false;
+
+    bool operator==(const PracticeClock&) const = default;
 };
 
 // What the Kevali practice keeps besides the shared clock.
@@ -25,6 +27,8 @@ struct KevaliState {
     std::int64_t intKevBreath = 0;     // at the start: breath length of the next block counted
     std::int32_t intKevDelay = 0;      // at the start: 30 with the delay, else 0
     double tKevTotalTime = 0;          // length of the practice, days
+
+    bool operator==(const KevaliState&) const = default;
 };
 
 } // namespace tolvane

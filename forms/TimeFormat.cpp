@@ -19,6 +19,8 @@ std::int64_t msOfDay(double days)
     return static_cast<std::int64_t>(std::fmod(ms, static_cast<double>(msPerDay)));
 }
 
+constexpr std::int64_t msPerSecond = 1000;
+
 // A time of day written digit by digit into one string: the practice tick formats three times a
 // millisecond, and QString::arg would parse a pattern and allocate a string for every field.
 class TimeText {
@@ -66,14 +68,30 @@ int digitsValue(QStringView digits)
 
 QString formatPhaseTime(double days)
 {
-    const std::int64_t seconds = msOfDay(days) / 1000;
+    const std::int64_t seconds = msOfDay(days) / msPerSecond;
     return TimeText(seconds / 60 % 60).twoDigits(seconds % 60).toString();
 }
 
 QString formatClockTime(double days)
 {
-    const std::int64_t seconds = msOfDay(days) / 1000;
+    const std::int64_t seconds = msOfDay(days) / msPerSecond;
     return TimeText(seconds / 3600).twoDigits(seconds / 60 % 60).twoDigits(seconds % 60).toString();
+}
+
+std::int64_t msUntilShownSecondChanges(double days, bool shrinks)
+{
+    if (!std::isfinite(days))
+        return -1;
+    // The display shows the magnitude, which shrinks while a negative value grows.
+    const bool magnitudeShrinks = shrinks != (days < 0);
+    // Whole days are a whole number of seconds, so the time of day turns over with the value.
+    const std::int64_t ms = msOfDay(days) % msPerSecond;
+    if (!magnitudeShrinks)
+        return msPerSecond - ms;
+    // Below a second the magnitude passes zero and grows a whole second before the display changes.
+    const bool belowASecond =
+        std::round(std::fabs(days) * static_cast<double>(msPerDay)) < double(msPerSecond);
+    return belowASecond ? ms + msPerSecond : ms + 1;
 }
 
 int phaseSecondsShown(QStringView text)

@@ -72,7 +72,7 @@ TPranayama::TPranayama(platform::Clock& clock, QWidget* parent)
     ui->Help2->setIcon(helpGlyph());
 
     for (QTimer* timer : {Timer1, Timer2}) {
-        timer->setInterval(1);
+        timer->setInterval(tickPeriodMs);
         timer->setTimerType(Qt::PreciseTimer);
     }
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -80,8 +80,8 @@ TPranayama::TPranayama(platform::Clock& clock, QWidget* parent)
     MediaPlayer1->setObjectName(QStringLiteral("MediaPlayer1"));
 
     using platform::handler;
-    connect(Timer1, &QTimer::timeout, this, handler(this, &TPranayama::Timer1Timer));
-    connect(Timer2, &QTimer::timeout, this, handler(this, &TPranayama::Timer2Timer));
+    connectPracticeTimer(Timer1, &TPranayama::Timer1Timer, settings.tTotalTime);
+    connectPracticeTimer(Timer2, &TPranayama::Timer2Timer, m_kevali.tKevTotalTime);
     const auto bind = [this](TLMDMMButton* button, QAction* item, void (TPranayama::*method)()) {
         if (button)
             connect(button, &TLMDMMButton::clicked, this, handler(this, method));

@@ -27,6 +27,9 @@ class TPranayama : public QMainWindow {
     Q_DISABLE_COPY(TPranayama)
 
 public:
+    // The period of the practice ticks while something is changing: the shortest timer period.
+    static constexpr int tickPeriodMs = 1;
+
     explicit TPranayama(platform::Clock& clock = platform::systemClock(),
                         QWidget* parent = nullptr);
     ~TPranayama() override;
@@ -72,6 +75,10 @@ private:
     bool phaseTimeExceeded() const;
     void restartPhase();
     void showPracticeEnd();
+    void connectPracticeTimer(QTimer* timer, void (TPranayama::*tick)(), const double& totalTime);
+    struct TickState;
+    TickState tickState() const;
+    int msUntilNextTick(bool tickChangedSomething, double totalTime) const;
 
     void beginPranayamaPhase();
     void advancePranayamaPhase();

@@ -1,7 +1,9 @@
-// What both practices of the main window share: the phase-change rule, the displays, the end
-// and Stop.
+// What both practices of the main window share: the pace of their ticks, the phase-change rule,
+// the displays, the end and Stop.
 #include "forms/TimeFormat.h"
 #include "forms/Unit1.h"
+#include "platform/ErrorDispatch.h"
+#include "settings/SettingsRecord.h"
 #include "ui_Unit1.h"
 #include "widgets/MediaPlayer.h"
 
@@ -10,6 +12,65 @@
 #include <algorithm>
 
 namespace tolvane {
+
+// Everything a tick reads or writes besides the clock.
+struct TPranayama::TickState {
+    PracticeClock practice;
+    KevaliState kevali;
+    bool blDelay;
+    bool blKevDelay;
+    std::int32_t intKevStartBreath;
+    QString displays[4];
+    QString panels[2];
+
+    bool operator==(const TickState&) const = default;
+};
+
+TPranayama::TickState TPranayama::tickState() const
+{
+    return {m_practice,
+            m_kevali,
+            settings.blDelay,
+            settings.blKevDelay,
+            settings.intKevStartBreath,
+            {ui->LMDLEDLabel1->text(), ui->LMDLEDLabel2->text(), ui->LMDLEDLabel3->text(),
+             ui->LMDLEDLabel4->text()},
+            {ui->StatusPanel0->text(), ui->StatusPanel1->text()}};
+}
+
+// A practice runs for up to an hour on laptops, so ticks that would find nothing to do are not
+// run. A tick depends on the clock only through the three time displays: one that changes
+// nothing would change nothing again until a display turns to another second. So after such a
+// tick the timer waits until just before that moment and meets it one period at a time, as if it
+// had ticked all along; after a tick that changed something the next one comes a period later.
+void TPranayama::connectPracticeTimer(QTimer* timer, void (TPranayama::*tick)(),
+                                      const double& totalTime)
+{
+    connect(timer, &QTimer::timeout, this, [this, timer, tick, &totalTime] {
+        const TickState before = tickState();
+        platform::dispatch([this, tick] { (this->*tick)(); });
+        if (timer->isActive())
+            timer->start(msUntilNextTick(tickState() != before, totalTime));
+    });
+}
+
+int TPranayama::msUntilNextTick(bool tickChangedSomething, double totalTime) const
+{
+    if (tickChangedSomething)
+        return tickPeriodMs;
+    const double now = m_clock.now();
+    const double elapsed = now - m_practice.tPracticeStart;
+    std::int64_t wait = 1000;
+    for (const std::int64_t untilChange :
+         {msUntilShownSecondChanges(now - m_practice.tPhaseStart, false),
+          msUntilShownSecondChanges(elapsed, false),
+          msUntilShownSecondChanges(totalTime - elapsed + platform::oneSecond, true)}) {
+        if (untilChange > 0)
+            wait = std::min(wait, untilChange);
+    }
+    // Waking two periods early keeps the last steps on the timer's own short period.
+    return int(std::max<std::int64_t>(tickPeriodMs, wait - 2 * tickPeriodMs));
+}
 
 bool TPranayama::phaseTimeExceeded() const
 {

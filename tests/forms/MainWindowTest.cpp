@@ -2,6 +2,7 @@
 #include "tests/forms/MainWindowFixture.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QKeyEvent>
@@ -125,10 +126,18 @@ TEST_F(MainWindowTest, PracticeKeepsCountingBehindTheAboutBox)
     window->FormCreate();
     window->Beginbreathing1Click();
     QString elapsedBehindBox;
+    // The fake clock keeps pace with the timers, which wait for the moment a display changes.
+    QElapsedTimer realTime;
+    realTime.start();
+    long long followed = 0;
     QTimer advance;
-    QObject::connect(&advance, &QTimer::timeout, [&] { clock.advanceMs(250); });
-    advance.start(5);
-    QTimer::singleShot(400, [&] {
+    QObject::connect(&advance, &QTimer::timeout, [&] {
+        const long long now = realTime.elapsed();
+        clock.advanceMs(now - followed);
+        followed = now;
+    });
+    advance.start(1);
+    QTimer::singleShot(1300, [&] {
         auto* box = qobject_cast<TAboutBox*>(QApplication::activeModalWidget());
         ASSERT_NE(box, nullptr);
         EXPECT_EQ(box->windowTitle(), QStringLiteral("About"));

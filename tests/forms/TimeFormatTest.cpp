@@ -45,6 +45,26 @@ TEST(TimeFormat, ValuesThatAreNoNumberShowAsZero)
     EXPECT_EQ(formatPhaseTime(-std::numeric_limits<double>::infinity()), QStringLiteral("0:00"));
 }
 
+// Checked against the formats themselves: the display differs after the wait and not a
+// millisecond before it.
+TEST(TimeFormat, WaitUntilADisplayShowsAnotherSecond)
+{
+    for (const double start : {0.0, 0.4, 1.234, 5.0, 59.9994, 3599.5, 86399.9, -2.5, 21.4567}) {
+        for (const bool shrinks : {false, true}) {
+            const double step = (shrinks ? -1 : 1) * seconds(0.001);
+            const std::int64_t wait = msUntilShownSecondChanges(seconds(start), shrinks);
+            ASSERT_GE(wait, 1) << start;
+            ASSERT_LE(wait, 2000) << start;
+            const QString now = formatClockTime(seconds(start));
+            EXPECT_EQ(formatClockTime(seconds(start) + double(wait - 1) * step), now)
+                << start << (shrinks ? " shrinking" : " growing");
+            EXPECT_NE(formatClockTime(seconds(start) + double(wait) * step), now)
+                << start << (shrinks ? " shrinking" : " growing");
+        }
+    }
+    EXPECT_EQ(msUntilShownSecondChanges(std::numeric_limits<double>::quiet_NaN(), false), -1);
+}
+
 TEST(TimeFormat, PhaseDisplayReadsBackAsSeconds)
 {
     EXPECT_EQ(phaseSecondsShown(u"0:00"), 0);

@@ -1,0 +1,198 @@
+// The practice timers skip the ticks that would change nothing. A practice driven by its timer
+// must look and sound, millisecond for millisecond, like one ticked every millisecond.
+#include "settings/RegistryAccessor.h"
+#include "settings/SettingsStore.h"
+#include "settings/SettingsValues.h"
+#include "tests/forms/MainWindowFixture.h"
+
+#include <QTimerEvent>
+
+#include <functional>
+#include <vector>
+
+using namespace tolvane;
+
+namespace {
+
+// What the user sees and hears after a tick.
+struct Scene {
+    long long ms; // since the start command
+    QStringList shown;
+
+    bool operator==(const Scene&) const = default;
+};
+
+void PrintTo(const Scene& scene, std::ostream* os)
+{
+    *os << scene.ms << " ms: " << scene.shown.join(u" | ").toStdString();
+}
+
+struct Practice {
+    const char* name;
+    std::function<void(RegistryAccessor&)> values;
+    bool kevali;
+};
+
+void PrintTo(const Practice& practice, std::ostream* os)
+{
+    *os << practice.name;
+}
+
+class TickScheduleTest : public test::MainWindowFixture,
+                         public testing::WithParamInterface<Practice> {
+protected:
+    void SetUp() override
+    {
+        MainWindowFixture::SetUp();
+        store::withSettingsKey([](RegistryAccessor& key) {
+            key.writeBool(values::blAuto.name.toString(), false);
+            key.writeBool(values::blAutoTwo.name.toString(), false);
+            GetParam().values(key);
+        });
+        window->FormCreate();
+    }
+
+    QTimer* practiceTimer() const
+    {
+        return window->findChild<QTimer*>(GetParam().kevali ? QStringLiteral("Timer2")
+                                                            : QStringLiteral("Timer1"));
+    }
+
+    void start()
+    {
+        m_startMs = clock.elapsedMs();
+        m_ticks = 0;
+        if (GetParam().kevali)
+            window->Kevali1Click();
+        else
+            window->Beginbreathing1Click();
+    }
+
+    // Records the scene after a tick when it differs from the last one recorded.
+    void noteScene(std::vector<Scene>& scenes)
+    {
+        ++m_ticks;
+        Scene scene{clock.elapsedMs() - m_startMs,
+                    {text("LMDLEDLabel1"), text("LMDLEDLabel2"), text("LMDLEDLabel3"),
+                     text("LMDLEDLabel4"), panel(0), panel(1), lastCue()}};
+        if (scenes.empty() || scenes.back().shown != scene.shown)
+            scenes.push_back(scene);
+    }
+
+    // The design's own pace: the handler every millisecond until the practice ends.
+    std::vector<Scene> tickEveryMillisecond()
+    {
+        std::vector<Scene> scenes;
+        start();
+        while (practiceTimer()->isActive()) {
+            clock.advanceMs(1);
+            if (GetParam().kevali)
+                window->Timer2Timer();
+            else
+                window->Timer1Timer();
+            noteScene(scenes);
+        }
+        return scenes;
+    }
+
+    // The timer's own pace: each tick comes when the timer asks for it, through its timeout.
+    std::vector<Scene> tickWhenTheTimerAsks()
+    {
+        std::vector<Scene> scenes;
+        start();
+        QTimer* timer = practiceTimer();
+        while (timer->isActive()) {
+            clock.advanceMs(timer->interval());
+            QTimerEvent due(timer->timerId());
+            QCoreApplication::sendEvent(timer, &due);
+            noteScene(scenes);
+        }
+        return scenes;
+    }
+
+    long long practiceMs() const { return clock.elapsedMs() - m_startMs; }
+
+    long long m_startMs = 0;
+    long long m_ticks = 0;
+};
+
+TEST_P(TickScheduleTest, TimerPacedPracticeMatchesOneTickedEveryMillisecond)
+{
+    const std::vector<Scene> everyMs = tickEveryMillisecond();
+    const long long everyMsTicks = m_ticks;
+    const long long lengthMs = practiceMs();
+
+    // Run twice: a second practice must begin on the short period again.
+    for (int run = 1; run <= 2; ++run) {
+        const std::vector<Scene> paced = tickWhenTheTimerAsks();
+        ASSERT_EQ(paced.size(), everyMs.size()) << "run " << run;
+        for (std::size_t i = 0; i < paced.size(); ++i)
+            ASSERT_EQ(paced[i], everyMs[i]) << "run " << run << ", change " << i;
+        EXPECT_EQ(practiceMs(), lengthMs);
+        // A few ticks around each change of a display, instead of one every millisecond.
+        EXPECT_LT(m_ticks * 1000, 20 * lengthMs) << m_ticks << " ticks in " << lengthMs << " ms";
+        EXPECT_GT(everyMsTicks, 50 * m_ticks);
+    }
+    EXPECT_EQ(everyMs.back().shown[5], QStringLiteral("The end"));
+    EXPECT_TRUE(errors.isEmpty()) << errors.join(u'\n').toStdString();
+}
+
+void integer(RegistryAccessor& key, const SettingsValue& value, std::int32_t number)
+{
+    key.writeInteger(value.name.toString(), number);
+}
+
+void flag(RegistryAccessor& key, const SettingsValue& value, bool on)
+{
+    key.writeBool(value.name.toString(), on);
+}
+
+void seconds(RegistryAccessor& key, const SettingsValue& value, double length)
+{
+    key.writeDateTime(value.name.toString(), length / 86400.0);
+}
+
+const Practice practices[] = {
+    // Every phase of the cycle, after the delay.
+    {"TwoKumbhakasAfterTheDelay",
+     [](RegistryAccessor& key) {
+         flag(key, values::blCheckOne, true);
+         flag(key, values::blCheckTwo, true);
+         flag(key, values::blDelay, true);
+         integer(key, values::intPrInhale, 2);
+         integer(key, values::intCheckOne, 3);
+         integer(key, values::intPrExhale, 2);
+         integer(key, values::intCheckTwo, 1);
+         seconds(key, values::tTotalTime, 64);
+     },
+     false},
+    // A total that is no whole millisecond puts the remaining time's changes between those of
+    // the elapsed time.
+    {"NoKumbhakaWithAnUnevenTotal",
+     [](RegistryAccessor& key) {
+         flag(key, values::blCheckOne, false);
+         flag(key, values::blCheckTwo, false);
+         flag(key, values::blDelay, false);
+         integer(key, values::intPrInhale, 1);
+         integer(key, values::intPrExhale, 3);
+         seconds(key, values::tTotalTime, 21.4567);
+     },
+     false},
+    // The delay and a change of breath length after ten rounds.
+    {"KevaliBlocksAfterTheDelay",
+     [](RegistryAccessor& key) {
+         flag(key, values::blKevDelay, true);
+         integer(key, values::intKevTotalTime, 2);
+         integer(key, values::intKevStartBreath, 1);
+     },
+     true},
+};
+
+std::string nameOf(const testing::TestParamInfo<Practice>& practice)
+{
+    return practice.param.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Practices, TickScheduleTest, testing::ValuesIn(practices), nameOf);
+
+} // namespace
