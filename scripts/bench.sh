@@ -131,20 +131,26 @@ How each figure is taken:
 
 1. **Tick cost.** The real handlers on a clock that moves only when told, with the main window
    shown. A million ticks on a clock that stands still mid-second compute every display and
-   find it unchanged, as 999 of every 1000 ticks of a practice do; then ticks a second apart,
-   each of which repaints the phase, elapsed and remaining displays, and those that begin a
-   phase (status text and cue: the cue file is read and decoded within the tick). The floor is
-   one read of the monotonic clock.
+   find it unchanged, as the ticks just before a display changes do; the same again delivered
+   through the practice timer, which adds the check whether the tick changed anything and the
+   timer's restart for the next tick; then ticks a second apart, each of which repaints the
+   phase, elapsed and remaining displays, and those that begin a phase (status text and cue:
+   the cue file is read and decoded within the tick). The floor is one read of the monotonic
+   clock.
 2. **CPU.** User plus system time from `/proc/<pid>/stat` over 60 s of a running Pranayama
    practice (the default settings), against a Qt program that runs only a 1 ms precise timer;
    the same program on Qt's own event loop instead of GLib's shows what the loop itself costs.
+   The practice timer skips the ticks that could change nothing: after such a tick it waits
+   until two milliseconds before the next display turns to another second, then ticks every
+   millisecond until the change, so it ticks a few times a second instead of a thousand
+   (counted in item 3).
 3. **Timing accuracy.** A main window on the monotonic clock in its own event loop, a practice
    of 30 rounds of four 1-second phases (120 s). A phase change counts when the tick that shows
    its status text ends. Each phase is due its length after the previous one was shown (the
    first phase lasts a second longer); the end is due `tTotalTime` after the start. Because
    each phase restarts from the moment of its change, the small lags add up against a fixed
    timetable; that sum is shown for information. The floor is a bare 1 ms precise timer
-   noticing each whole second.
+   noticing each whole second. The ticks of the practice timer are counted as well.
 4. **Cue latency.** From the start of the tick that calls `PlayCue` to the moment the audio
    driver's callback first copies samples of that cue, for every cue of the practice of item 3
    (files in the page cache). The floor is a clip decoded beforehand and played, which leaves
