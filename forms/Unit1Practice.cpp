@@ -49,8 +49,10 @@ void TPranayama::connectPracticeTimer(QTimer* timer, void (TPranayama::*tick)(),
     connect(timer, &QTimer::timeout, this, [this, timer, tick, &totalTime] {
         const TickState before = tickState();
         platform::dispatch([this, tick] { (this->*tick)(); });
-        if (timer->isActive())
-            timer->start(msUntilNextTick(tickState() != before, totalTime));
+        // A running timer keeps its own pace; restarting it would add the tick's length.
+        const int next = msUntilNextTick(tickState() != before, totalTime);
+        if (timer->isActive() && timer->interval() != next)
+            timer->start(next);
     });
 }
 
