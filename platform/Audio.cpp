@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QHash>
 #include <QtEndian>
 
 #include <SDL.h>
@@ -257,6 +258,29 @@ QByteArray decodeForDevice(const QByteArray& wav, const SDL_AudioSpec& target)
     return converted;
 }
 
+// A practice plays the same few cue files again and again, each within a tick that should not
+// wait. The last decoding of each file is kept and used again while the file holds the very same
+// bytes and the device is the same one: reading and comparing a cue costs far less than
+// decoding and converting it into freshly allocated memory.
+const QByteArray& samplesForDevice(const QString& path, const QByteArray& wav,
+                                   const OutputDevice& device)
+{
+    struct Decoded {
+        QByteArray wav;
+        quint64 generation = 0;
+        QByteArray samples;
+    };
+    static QHash<QString, Decoded> decoded;
+    constexpr qsizetype filesKept = 8; // the program has five cues
+    const auto known = decoded.constFind(path);
+    if (known != decoded.cend() && known->generation == device.generation && known->wav == wav)
+        return known->samples;
+    Decoded fresh{wav, device.generation, decodeForDevice(wav, device.obtained)};
+    if (decoded.size() >= filesKept && !decoded.contains(path))
+        decoded.clear();
+    return decoded.insert(path, std::move(fresh))->samples;
+}
+
 } // namespace
 
 AudioClip::AudioClip(const QString& path)
@@ -264,7 +288,7 @@ AudioClip::AudioClip(const QString& path)
     const QByteArray wav = readWholeFile(path);
     OutputDevice& device = outputDevice();
     device.open();
-    m_samples = decodeForDevice(wav, device.obtained);
+    m_samples = samplesForDevice(path, wav, device);
     m_deviceGeneration = device.generation;
     m_bytesPerFrame = bytesPerFrame(device.obtained.format, device.obtained.channels);
     m_sampleRate = device.obtained.freq;

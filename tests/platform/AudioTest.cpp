@@ -230,6 +230,23 @@ TEST_F(AudioFailureTest, UnreadableFilesFailWithTheBackEndsText)
     }
 }
 
+// Cues are opened again and again; each open must take the file as it is at that moment.
+TEST_F(AudioFailureTest, CueReplacedOnDiskIsOpenedAsItIsNow)
+{
+    const QByteArray shortTone = wavBytes(tone(0.2));
+    const QString path = write(QStringLiteral("Cue.wav"), shortTone);
+    EXPECT_NEAR(double(AudioClip(path).duration().count()), 200.0, 2.0);
+    EXPECT_NEAR(double(AudioClip(path).duration().count()), 200.0, 2.0);
+    write(QStringLiteral("Cue.wav"), wavBytes(tone(0.5)));
+    EXPECT_NEAR(double(AudioClip(path).duration().count()), 500.0, 2.0);
+    write(QStringLiteral("Cue.wav"), shortTone.left(shortTone.size() / 2));
+    EXPECT_FALSE(openFailure(path).isEmpty());
+    write(QStringLiteral("Cue.wav"), shortTone);
+    EXPECT_NEAR(double(AudioClip(path).duration().count()), 200.0, 2.0);
+    ASSERT_TRUE(QFile::remove(path));
+    EXPECT_TRUE(openFailure(path).contains(QStringLiteral("Cue.wav")));
+}
+
 TEST_F(AudioFailureTest, FileInAnotherFormatIsConvertedNotRejected)
 {
     Pcm16 stereo;
