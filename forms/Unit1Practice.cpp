@@ -61,12 +61,18 @@ int TPranayama::msUntilNextTick(bool tickChangedSomething, double totalTime) con
     if (tickChangedSomething)
         return tickPeriodMs;
     const double now = m_clock.now();
+    const double phaseTime = now - m_practice.tPhaseStart;
     const double elapsed = now - m_practice.tPracticeStart;
+    const double remaining = totalTime - elapsed + platform::oneSecond;
+    // The clock may have passed a change since the tick read it: then the change is due now.
+    if (formatPhaseTime(phaseTime) != ui->LMDLEDLabel1->text() ||
+        formatClockTime(elapsed) != ui->LMDLEDLabel3->text() ||
+        formatClockTime(std::max(remaining, 0.0)) != ui->LMDLEDLabel2->text())
+        return tickPeriodMs;
     std::int64_t wait = 1000;
     for (const std::int64_t untilChange :
-         {msUntilShownSecondChanges(now - m_practice.tPhaseStart, false),
-          msUntilShownSecondChanges(elapsed, false),
-          msUntilShownSecondChanges(totalTime - elapsed + platform::oneSecond, true)}) {
+         {msUntilShownSecondChanges(phaseTime, false), msUntilShownSecondChanges(elapsed, false),
+          msUntilShownSecondChanges(remaining, true)}) {
         if (untilChange > 0)
             wait = std::min(wait, untilChange);
     }

@@ -1,5 +1,6 @@
 // The practice timers skip the ticks that would change nothing. A practice driven by its timer
 // must look and sound, millisecond for millisecond, like one ticked every millisecond.
+#include "forms/TimeFormat.h"
 #include "settings/RegistryAccessor.h"
 #include "settings/SettingsStore.h"
 #include "settings/SettingsValues.h"
@@ -7,6 +8,7 @@
 
 #include <QTimerEvent>
 
+#include <algorithm>
 #include <functional>
 #include <vector>
 
@@ -135,6 +137,42 @@ TEST_P(TickScheduleTest, TimerPacedPracticeMatchesOneTickedEveryMillisecond)
     }
     EXPECT_EQ(everyMs.back().shown[5], QStringLiteral("The end"));
     EXPECT_TRUE(errors.isEmpty()) << errors.join(u'\n').toStdString();
+}
+
+// The clock moves on while a tick runs, so the millisecond may turn over between the tick's
+// reading and the timer's choice of when to tick next. The displays must still never wait past a
+// change: whenever the timer waits longer than a period, they read until the moment before it
+// fires exactly as they read now.
+TEST_P(TickScheduleTest, DisplaysNeverWaitPastTheirChangeWhileTheClockMovesDuringATick)
+{
+    clock.creepPerRead(300);
+    start();
+    QTimer* timer = practiceTimer();
+    const auto shownAt = [&](long long ms) {
+        const double now = double(ms) / (platform::secondsPerDay * 1000.0);
+        const PracticeClock& practice = window->practiceClock();
+        const double total =
+            GetParam().kevali ? window->kevaliState().tKevTotalTime : settings.tTotalTime;
+        const double elapsed = now - practice.tPracticeStart;
+        return QStringList{formatPhaseTime(now - practice.tPhaseStart),
+                           formatClockTime(std::max(total - elapsed + platform::oneSecond, 0.0)),
+                           formatClockTime(elapsed)};
+    };
+    long long waits = 0;
+    while (timer->isActive()) {
+        clock.advanceMs(timer->interval());
+        QTimerEvent due(timer->timerId());
+        QCoreApplication::sendEvent(timer, &due);
+        if (!timer->isActive() || timer->interval() == TPranayama::tickPeriodMs)
+            continue;
+        ++waits;
+        const QStringList shown{text("LMDLEDLabel1"), text("LMDLEDLabel2"), text("LMDLEDLabel3")};
+        const long long lastQuietMs = clock.elapsedMs() + timer->interval() - 1;
+        ASSERT_EQ(shownAt(lastQuietMs), shown)
+            << "waiting " << timer->interval() << " ms from " << practiceMs() << " ms";
+    }
+    EXPECT_GT(waits, 20);
+    EXPECT_EQ(panel(1), QStringLiteral("The end"));
 }
 
 void integer(RegistryAccessor& key, const SettingsValue& value, std::int32_t number)
