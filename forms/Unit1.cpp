@@ -6,6 +6,8 @@
 #include "forms/Unit4.h"
 #include "forms/Unit5.h"
 #include "platform/Application.h"
+#include "platform/Audio.h"
+#include "platform/DataFiles.h"
 #include "platform/ErrorDispatch.h"
 #include "platform/HelpViewer.h"
 #include "platform/SingleInstance.h"
@@ -200,6 +202,18 @@ void TPranayama::setIdleCommands()
 void TPranayama::setStatusPanel(int panel, const QString& text)
 {
     (panel == 0 ? ui->StatusPanel0 : ui->StatusPanel1)->setText(text);
+}
+
+// Decodes the cue files while the first phase runs, so that no later phase waits for that: the
+// first phase lasts two seconds or more and shows nothing new in its first second.
+void TPranayama::prepareCuesSoon()
+{
+    QTimer::singleShot(100, this, [] {
+        for (const QString& cue : {QStringLiteral("Delay.wav"), QStringLiteral("Inhale.wav"),
+                                   QStringLiteral("Check.wav"), QStringLiteral("Exhale.wav"),
+                                   QStringLiteral("Exit.wav")})
+            platform::prepareClip(platform::locateDataFile(cue));
+    });
 }
 
 void TPranayama::PlayCue(const QString& fileName)

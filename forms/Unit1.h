@@ -75,6 +75,7 @@ private:
     bool phaseTimeExceeded() const;
     void restartPhase();
     void showPracticeEnd();
+    void prepareCuesSoon();
     void connectPracticeTimer(QTimer* timer, void (TPranayama::*tick)(), const double& totalTime);
     struct TickState;
     TickState tickState() const;

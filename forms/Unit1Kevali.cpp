@@ -35,6 +35,7 @@ void TPranayama::Kevali1Click()
     m_practice.tPracticeStart = m_clock.now();
     Timer1->stop();
     Timer2->start(tickPeriodMs);
+    prepareCuesSoon();
 }
 
 void TPranayama::Timer2Timer()

@@ -46,6 +46,7 @@ void TPranayama::Beginbreathing1Click()
     m_cueFailureReported = false;
     ui->LMDLEDLabel2->setText(formatClockTime(settings.tTotalTime));
     Timer1->start(tickPeriodMs);
+    prepareCuesSoon();
 }
 
 void TPranayama::Timer1Timer()

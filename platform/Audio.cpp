@@ -294,6 +294,14 @@ AudioClip::AudioClip(const QString& path)
     m_sampleRate = device.obtained.freq;
 }
 
+void prepareClip(const QString& path) noexcept
+{
+    try {
+        const AudioClip clip(path);
+    } catch (const EMCIDeviceError&) {
+    }
+}
+
 AudioClip::~AudioClip()
 {
     stop();

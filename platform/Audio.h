@@ -47,6 +47,10 @@ private:
     int m_sampleRate = 1;
 };
 
+// Reads and decodes a file as opening a clip of it does, without playing it, so that a later open
+// of the unchanged file finds it decoded. A failure is left to that open to report.
+void prepareClip(const QString& path) noexcept;
+
 // Opens the output device if it is not open yet; throws EMCIDeviceError when it cannot.
 AudioDeviceFormat audioDeviceFormat();
 

@@ -247,6 +247,17 @@ TEST_F(AudioFailureTest, CueReplacedOnDiskIsOpenedAsItIsNow)
     EXPECT_TRUE(openFailure(path).contains(QStringLiteral("Cue.wav")));
 }
 
+TEST_F(AudioFailureTest, PreparingLeavesFailuresToTheOpenThatPlays)
+{
+    const QString damaged = write(QStringLiteral("Damaged.wav"), "RIFF");
+    prepareClip(damaged);
+    prepareClip(dir.filePath(QStringLiteral("Missing.wav")));
+    EXPECT_FALSE(openFailure(damaged).isEmpty());
+    const QString cue = write(QStringLiteral("Cue.wav"), wavBytes(tone(0.3)));
+    prepareClip(cue);
+    EXPECT_NEAR(double(AudioClip(cue).duration().count()), 300.0, 2.0);
+}
+
 TEST_F(AudioFailureTest, FileInAnotherFormatIsConvertedNotRejected)
 {
     Pcm16 stereo;
