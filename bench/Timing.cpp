@@ -14,9 +14,12 @@
 #include <QEvent>
 #include <QEventLoop>
 #include <QLabel>
+#include <QStringList>
 #include <QTimer>
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <optional>
 #include <thread>
 #include <vector>
@@ -30,6 +33,7 @@ using Ms = std::chrono::duration<double, std::milli>;
 namespace {
 
 constexpr int practiceSeconds = 120;
+constexpr int practices = 3;
 constexpr int baselineSeconds = 60;
 constexpr int baselinePlays = 100;
 
@@ -39,8 +43,9 @@ struct PhaseChange {
 };
 
 struct PracticeRecord {
-    steady_clock::time_point start;
-    std::vector<PhaseChange> changes; // the last one is "The end"
+    steady_clock::time_point start;      // the start command
+    steady_clock::time_point clockStart; // the practice clock's start, within a millisecond
+    std::vector<PhaseChange> changes;    // the last one is "The end"
     std::vector<double> cueLatencyMs;
     long long ticks = 0;
 };
@@ -128,8 +133,14 @@ PracticeRecord runPractice()
             loop.quit();
     });
     QTimer::singleShot(std::chrono::seconds(practiceSeconds + 30), &loop, &QEventLoop::quit);
+    const platform::Clock& clock = platform::systemClock();
     record.start = steady_clock::now();
+    const double clockAtStart = clock.now();
     window.Beginbreathing1Click();
+    // The start command reads the settings and sets the commands before the clock starts.
+    record.clockStart = record.start + std::chrono::duration_cast<steady_clock::duration>(Ms(
+                                           (window.practiceClock().tPracticeStart - clockAtStart) *
+                                           platform::secondsPerDay * 1000.0));
     loop.exec();
 
     // The end cue is still on its way to the driver.
@@ -189,54 +200,105 @@ QString spread(const std::vector<double>& ms)
         .arg(fixed(quantile(ms, 0.5), 2), fixed(quantile(ms, 0.99), 2), fixed(quantile(ms, 1), 2));
 }
 
-void report(const PracticeRecord& record, const std::vector<double>& baselineLags,
+// Each phase is due its length (1 s, the first 2 s) after the previous one was shown; the first
+// is due when the practice clock starts.
+std::vector<double> phaseLags(const PracticeRecord& record)
+{
+    std::vector<double> lags;
+    for (std::size_t i = 0; i + 1 < record.changes.size(); ++i) {
+        const auto due =
+            i == 0 ? record.clockStart : record.changes[i - 1].shown + (i == 1 ? 2s : 1s);
+        lags.push_back(Ms(record.changes[i].shown - due).count());
+    }
+    return lags;
+}
+
+// One figure of each practice, "a / b / c ms".
+QString eachRun(const std::vector<PracticeRecord>& records, double (*figure)(const PracticeRecord&),
+                int decimals)
+{
+    QStringList figures;
+    for (const PracticeRecord& record : records)
+        figures << fixed(figure(record), decimals);
+    return figures.join(QStringLiteral(" / ")) + QStringLiteral(" ms");
+}
+
+double endLag(const PracticeRecord& record)
+{
+    return Ms(record.changes.back().shown - record.clockStart).count() - 1000.0 * practiceSeconds;
+}
+
+void report(const std::vector<PracticeRecord>& records, const std::vector<double>& baselineLags,
             const std::vector<double>& baselineCues)
 {
     const QString timing = QStringLiteral("3 Timing accuracy");
-    if (record.changes.empty() || record.changes.back().status != u"The end") {
-        printRow(timing, QStringLiteral("practice"), QStringLiteral("did not end"), QString(),
-                 QString(), verdict(false));
-        return;
+    for (const PracticeRecord& record : records) {
+        if (record.changes.empty() || record.changes.back().status != u"The end") {
+            printRow(timing, QStringLiteral("practice"), QStringLiteral("did not end"), QString(),
+                     QString(), verdict(false));
+            return;
+        }
     }
-    // Each phase is due its length (1 s, the first 2 s) after the previous one was shown; the
-    // first is due at the start.
     std::vector<double> lags;
-    const std::size_t phases = record.changes.size() - 1;
-    for (std::size_t i = 0; i < phases; ++i) {
-        const auto due = i == 0 ? record.start : record.changes[i - 1].shown + (i == 1 ? 2s : 1s);
-        lags.push_back(Ms(record.changes[i].shown - due).count());
+    std::vector<double> cueLatencies;
+    long long ticks = 0;
+    for (const PracticeRecord& record : records) {
+        const std::vector<double> practiceLags = phaseLags(record);
+        lags.insert(lags.end(), practiceLags.begin(), practiceLags.end());
+        cueLatencies.insert(cueLatencies.end(), record.cueLatencyMs.begin(),
+                            record.cueLatencyMs.end());
+        ticks += record.ticks;
     }
     const double p99 = quantile(lags, 0.99);
     const QString floor = QStringLiteral("bare 1 ms timer: ") + spread(baselineLags);
-    printRow(timing, QStringLiteral("lag of %1 phase changes, median / p99 / max").arg(phases),
+    printRow(timing,
+             QStringLiteral("lag of %1 phase changes in %2 practices, median / p99 / max")
+                 .arg(lags.size())
+                 .arg(records.size()),
              spread(lags), floor, QStringLiteral("p99 < 3 ms"), verdict(p99 < 3));
 
-    const double endLag =
-        Ms(record.changes.back().shown - record.start).count() - 1000.0 * practiceSeconds;
-    printRow(timing, QStringLiteral("end behind tTotalTime (%1 s)").arg(practiceSeconds),
-             QStringLiteral("%1 ms").arg(fixed(endLag, 2)), floor, QStringLiteral("within 5 ms"),
-             verdict(endLag >= -5 && endLag <= 5));
+    printRow(timing,
+             QStringLiteral("end behind tTotalTime (%1 s), each practice").arg(practiceSeconds),
+             eachRun(records, endLag, 2), floor, QStringLiteral("within 5 ms"),
+             verdict(std::ranges::all_of(records, [](const PracticeRecord& record) {
+                 return std::abs(endLag(record)) <= 5;
+             })));
+
+    printRow(timing, QStringLiteral("start command until the practice clock starts"),
+             eachRun(
+                 records,
+                 [](const PracticeRecord& record) {
+                     return Ms(record.clockStart - record.start).count();
+                 },
+                 0),
+             QString(), QStringLiteral("—"), QStringLiteral("info"));
 
     printRow(timing, QStringLiteral("ticks of Timer1 while practising"),
-             QStringLiteral("%1 a second").arg(fixed(double(record.ticks) / practiceSeconds, 1)),
+             QStringLiteral("%1 a second")
+                 .arg(fixed(double(ticks) / double(practiceSeconds * records.size()), 1)),
              QStringLiteral("a tick every millisecond: 1000 a second"), QStringLiteral("—"),
              QStringLiteral("info"));
 
     // The phases restart from each change, so the small lags add up against a fixed timetable.
-    const double drift =
-        Ms(record.changes[phases - 1].shown - record.start).count() - 1000.0 * double(phases);
     printRow(timing, QStringLiteral("last phase change behind the unbroken 1 s timetable"),
-             QStringLiteral("%1 ms").arg(fixed(drift, 1)), floor, QStringLiteral("—"),
-             QStringLiteral("info"));
+             eachRun(
+                 records,
+                 [](const PracticeRecord& record) {
+                     const std::size_t phases = record.changes.size() - 1;
+                     return Ms(record.changes[phases - 1].shown - record.clockStart).count() -
+                            1000.0 * double(phases);
+                 },
+                 1),
+             floor, QStringLiteral("—"), QStringLiteral("info"));
 
     const QString cue = QStringLiteral("4 Cue latency");
     printRow(cue,
              QStringLiteral("%1 cues, tick to first sample taken, median / p99 / max")
-                 .arg(record.cueLatencyMs.size()),
-             spread(record.cueLatencyMs),
+                 .arg(cueLatencies.size()),
+             spread(cueLatencies),
              QStringLiteral("decoded clip, %1 plays: ").arg(baselineCues.size()) +
                  spread(baselineCues),
-             QStringLiteral("p99 < 30 ms"), verdict(quantile(record.cueLatencyMs, 0.99) < 30));
+             QStringLiteral("p99 < 30 ms"), verdict(quantile(cueLatencies, 0.99) < 30));
     const platform::AudioDeviceFormat format = platform::audioDeviceFormat();
     printRow(cue, QStringLiteral("audio driver and buffer"),
              QStringLiteral("%1, %2 frames at %3 Hz (%4 ms)")
@@ -255,9 +317,12 @@ int main(int argc, char** argv)
     platform::setApplicationTitle(QStringLiteral("Tolvane"));
     platform::registerFormFont();
 
-    const PracticeRecord record = runPractice();
+    // The timing of a shared machine varies from minute to minute: three practices, pooled.
+    std::vector<PracticeRecord> records;
+    for (int practice = 0; practice < practices; ++practice)
+        records.push_back(runPractice());
     const std::vector<double> baselineLags = baselineDeadlineLags();
     const std::vector<double> baselineCues = baselineCueLatencies();
-    report(record, baselineLags, baselineCues);
+    report(records, baselineLags, baselineCues);
     return 0;
 }
