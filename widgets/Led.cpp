@@ -110,6 +110,7 @@ void TLMDLED::rebuild()
     for (int bit = 0; bit < ledSegmentCount; ++bit)
         m_segments[bit] = m_geometry.segmentPolygon(bit);
     m_cellImage = QImage();
+    m_litCells.clear();
 }
 
 const QImage& TLMDLED::cellImage()
@@ -127,6 +128,26 @@ const QImage& TLMDLED::cellImage()
             painter.drawPolygon(*polygon);
     }
     return m_cellImage;
+}
+
+const QImage& TLMDLED::litCellImage(quint16 mask)
+{
+    const QImage& unlit = cellImage();
+    if (mask == 0 || unlit.isNull())
+        return unlit;
+    if (const auto known = m_litCells.constFind(mask); known != m_litCells.cend())
+        return *known;
+    QImage cell = unlit.copy();
+    QPainter painter(&cell);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setPen(QPen(m_activeColor, 1, Qt::SolidLine));
+    painter.setBrush(m_activeColor);
+    for (int bit = 0; bit < ledSegmentCount; ++bit) {
+        if ((mask & (1u << bit)) && m_segments[bit])
+            painter.drawPolygon(*m_segments[bit]);
+    }
+    painter.end();
+    return *m_litCells.insert(mask, cell);
 }
 
 void TLMDLED::measure(const QString& text)
@@ -152,12 +173,6 @@ void TLMDLED::pass(const QString& text, QPainter* painter, QPoint origin, bool e
     const bool lit = !m_disabledDigits || enabled;
     const quint16 permitted = m_geometry.allowsInnerSegments() ? 0xFFFF : ledOuterSegments;
     const QSize cell = m_geometry.cellSize();
-    if (painter) {
-        painter->save();
-        painter->setRenderHint(QPainter::Antialiasing, false);
-        painter->setPen(QPen(m_activeColor, 1, Qt::SolidLine));
-        painter->setBrush(m_activeColor);
-    }
     for (const char32_t code : text.toUcs4()) {
         if (code == U'\r') {
             ++m_lineCount;
@@ -168,19 +183,13 @@ void TLMDLED::pass(const QString& text, QPainter* painter, QPoint origin, bool e
         if (code < 32)
             continue;
         if (painter) {
-            const QPoint cellOrigin(origin.x() + column * cell.width(), lineTop);
-            painter->drawImage(cellOrigin, cellImage());
             const quint16 mask = lit && !m_blinkPhase ? ledCharacterMask(code) & permitted : 0;
-            for (int bit = 0; bit < ledSegmentCount; ++bit) {
-                if ((mask & (1u << bit)) && m_segments[bit])
-                    painter->drawPolygon(m_segments[bit]->translated(cellOrigin));
-            }
+            painter->drawImage(QPoint(origin.x() + column * cell.width(), lineTop),
+                               litCellImage(mask));
         }
         ++column;
         m_columnCount = std::max(m_columnCount, column);
     }
-    if (painter)
-        painter->restore();
 }
 
 const QImage& TLMDLED::unlitPattern(const QColor& unlit, const QColor& background)

@@ -3,6 +3,7 @@
 #include "widgets/LedSegments.h"
 
 #include <QColor>
+#include <QHash>
 #include <QImage>
 #include <QObject>
 #include <QPoint>
@@ -59,6 +60,8 @@ public:
     QSize cellSize() const { return m_geometry.cellSize(); }
     // One cell with every built segment unlit, in the current colours.
     const QImage& cellImage();
+    // One cell with the segments of the mask lit over the unlit ones.
+    const QImage& litCellImage(quint16 mask);
 
     // Runs the text through the cells without drawing; lineCount() and columnCount() tell the
     // size it needs.
@@ -99,6 +102,8 @@ private:
     QString m_text;
     std::array<std::optional<QPolygon>, ledSegmentCount> m_segments;
     QImage m_cellImage;
+    // Drawn once for each character shown: a display repaints the same few every second.
+    QHash<quint16, QImage> m_litCells;
 };
 
 } // namespace tolvane
