@@ -13,19 +13,44 @@ fail() {
 }
 
 start_display() {
-    local fifo
-    fifo=$(mktemp -u)
-    mkfifo "$fifo"
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
-    XVFB_PID=$!
-    read -r -t 10 display_number <"$fifo" || fail "Xvfb did not start"
-    rm -f "$fifo"
-    export DISPLAY=":$display_number"
+    local attempt
+    for attempt in 1 2 3; do
+        launch_display && return 0
+        stop_display
+    done
+    fail "no virtual display could be reached"
 }
+
+# launch_display: one Xvfb on a display number of this test's own. The server does not reset when
+# its last client leaves: while it resets it refuses connections, and a program started at that
+# moment finds no display. The number is chosen here under a lock rather than by the server, so
+# servers starting side by side never try each other's numbers.
+launch_display() {
+    local number
+    for number in $(seq 90 189); do
+        exec {DISPLAY_LOCK}>"/tmp/tolvane-e2e-display-$number.lock"
+        if flock -n "$DISPLAY_LOCK" && [[ ! -e /tmp/.X$number-lock && ! -e /tmp/.X11-unix/X$number ]]; then
+            Xvfb ":$number" -screen 0 1024x768x24 -nolisten tcp -noreset {DISPLAY_LOCK}>&- \
+                >/dev/null 2>&1 &
+            XVFB_PID=$!
+            export DISPLAY=":$number"
+            wait_for 10 display_answers
+            return
+        fi
+        exec {DISPLAY_LOCK}>&-
+    done
+    return 1
+}
+
+display_answers() { xdotool getdisplaygeometry >/dev/null 2>&1; }
 
 stop_display() {
     [[ -n "${XVFB_PID:-}" ]] && kill "$XVFB_PID" 2>/dev/null
     wait 2>/dev/null || true
+    if [[ -n "${DISPLAY_LOCK:-}" ]]; then
+        exec {DISPLAY_LOCK}>&-
+        DISPLAY_LOCK=
+    fi
 }
 
 # end_programs: ends what the test started, before its display goes away. A process that has
