@@ -49,9 +49,11 @@ void TPranayama::connectPracticeTimer(QTimer* timer, void (TPranayama::*tick)(),
     connect(timer, &QTimer::timeout, this, [this, timer, tick, &totalTime] {
         const TickState before = tickState();
         platform::dispatch([this, tick] { (this->*tick)(); });
+        if (!timer->isActive()) // the practice ended or stopped
+            return;
         // A running timer keeps its own pace; restarting it would add the tick's length.
         const int next = msUntilNextTick(tickState() != before, totalTime);
-        if (timer->isActive() && timer->interval() != next)
+        if (timer->interval() != next)
             timer->start(next);
     });
 }
