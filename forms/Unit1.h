@@ -27,8 +27,12 @@ class TPranayama : public QMainWindow {
     Q_DISABLE_COPY(TPranayama)
 
 public:
-    // The period of the practice ticks while something is changing: the shortest timer period.
+    // The period of the practice ticks near a change of the displays: the shortest timer period.
     static constexpr int tickPeriodMs = 1;
+    // Ticks that follow at once a tick that changed something, in a row at most.
+    static constexpr int maxTicksAtOnce = 4;
+    // How long before a display turns the practice timer wakes and warms up its paint.
+    static constexpr int warmUpLeadMs = 10;
 
     explicit TPranayama(platform::Clock& clock = platform::systemClock(),
                         QWidget* parent = nullptr);
@@ -77,9 +81,11 @@ private:
     void showPracticeEnd();
     void prepareCuesSoon();
     void connectPracticeTimer(QTimer* timer, void (TPranayama::*tick)(), const double& totalTime);
+    void startPracticeTimer(QTimer* timer);
     struct TickState;
     TickState tickState() const;
-    int msUntilNextTick(bool tickChangedSomething, double totalTime) const;
+    int msUntilDisplayTurns(double totalTime) const;
+    void warmUpDisplays();
 
     void beginPranayamaPhase();
     void advancePranayamaPhase();
@@ -98,6 +104,11 @@ private:
     TLMDBitmapList* LMDBitmapList1;
     std::function<void(QWidget*)> m_showSplash;
     bool m_cueFailureReported = false;
+    // Where the practice timer stands between ticks.
+    struct PracticePace {
+        int ticksAtOnce = 0; // ticks in a row that followed a change at once
+        bool warm = false;   // painted since the timer last slept for long
+    } m_pace;
 };
 
 } // namespace tolvane

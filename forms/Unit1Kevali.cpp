@@ -34,7 +34,7 @@ void TPranayama::Kevali1Click()
     m_practice.tPhaseStart = m_clock.now();
     m_practice.tPracticeStart = m_clock.now();
     Timer1->stop();
-    Timer2->start(tickPeriodMs);
+    startPracticeTimer(Timer2);
     prepareCuesSoon();
 }
 

@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <array>
 
 namespace tolvane {
 
@@ -41,8 +42,11 @@ TPranayama::TickState TPranayama::tickState() const
 // A practice runs for up to an hour on laptops, so ticks that would find nothing to do are not
 // run. A tick depends on the clock only through the three time displays: one that changes
 // nothing would change nothing again until a display turns to another second. So after such a
-// tick the timer waits until just before that moment and meets it one period at a time, as if it
-// had ticked all along; after a tick that changed something the next one comes a period later.
+// tick the timer sleeps until shortly before that moment, warms up the paint, and meets the
+// change one period at a time, as if it had ticked all along. A phase change or the end takes a
+// chain of ticks, each acting on what the one before showed, so a tick that changed something
+// is followed at once, a few times in a row at most: a practice whose every tick changes
+// something must not spin.
 void TPranayama::connectPracticeTimer(QTimer* timer, void (TPranayama::*tick)(),
                                       const double& totalTime)
 {
@@ -51,17 +55,40 @@ void TPranayama::connectPracticeTimer(QTimer* timer, void (TPranayama::*tick)(),
         platform::dispatch([this, tick] { (this->*tick)(); });
         if (!timer->isActive()) // the practice ended or stopped
             return;
+        const bool changed = tickState() != before;
+        if (changed) // it painted, so the caches are warm
+            m_pace.warm = true;
+        int next = 0;
+        if (changed && m_pace.ticksAtOnce < maxTicksAtOnce) {
+            ++m_pace.ticksAtOnce;
+        } else {
+            m_pace.ticksAtOnce = 0;
+            const int untilTurn = msUntilDisplayTurns(totalTime);
+            if (untilTurn > warmUpLeadMs) {
+                m_pace.warm = false;
+                next = untilTurn - warmUpLeadMs;
+            } else {
+                if (!m_pace.warm)
+                    warmUpDisplays();
+                m_pace.warm = true;
+                // Two periods early: the last steps keep to the timer's short period.
+                next = std::max(tickPeriodMs, msUntilDisplayTurns(totalTime) - 2 * tickPeriodMs);
+            }
+        }
         // A running timer keeps its own pace; restarting it would add the tick's length.
-        const int next = msUntilNextTick(tickState() != before, totalTime);
         if (timer->interval() != next)
             timer->start(next);
     });
 }
 
-int TPranayama::msUntilNextTick(bool tickChangedSomething, double totalTime) const
+void TPranayama::startPracticeTimer(QTimer* timer)
 {
-    if (tickChangedSomething)
-        return tickPeriodMs;
+    m_pace = {};
+    timer->start(tickPeriodMs);
+}
+
+int TPranayama::msUntilDisplayTurns(double totalTime) const
+{
     const double now = m_clock.now();
     const double phaseTime = now - m_practice.tPhaseStart;
     const double elapsed = now - m_practice.tPracticeStart;
@@ -70,7 +97,7 @@ int TPranayama::msUntilNextTick(bool tickChangedSomething, double totalTime) con
     if (formatPhaseTime(phaseTime) != ui->LMDLEDLabel1->text() ||
         formatClockTime(elapsed) != ui->LMDLEDLabel3->text() ||
         formatClockTime(std::max(remaining, 0.0)) != ui->LMDLEDLabel2->text())
-        return tickPeriodMs;
+        return 0;
     std::int64_t wait = 1000;
     for (const std::int64_t untilChange :
          {msUntilShownSecondChanges(phaseTime, false), msUntilShownSecondChanges(elapsed, false),
@@ -78,8 +105,19 @@ int TPranayama::msUntilNextTick(bool tickChangedSomething, double totalTime) con
         if (untilChange > 0)
             wait = std::min(wait, untilChange);
     }
-    // Waking two periods early keeps the last steps on the timer's own short period.
-    return int(std::max<std::int64_t>(tickPeriodMs, wait - 2 * tickPeriodMs));
+    return int(wait);
+}
+
+// After a second of quiet the first paint is slow: on a laptop or a shared machine the caches
+// have gone cold, and painting a display then takes milliseconds instead of a tenth of one. The
+// timer wakes a little before a display turns, and everything a tick may paint is painted once
+// as it stands (nothing on screen changes), so the paints at the change itself are quick.
+void TPranayama::warmUpDisplays()
+{
+    for (QWidget* shown :
+         std::array<QWidget*, 5>{ui->LMDLEDLabel1, ui->LMDLEDLabel2, ui->LMDLEDLabel3,
+                                 ui->LMDLEDLabel4, ui->StatusPanel1})
+        shown->repaint();
 }
 
 bool TPranayama::phaseTimeExceeded() const

@@ -45,7 +45,7 @@ void TPranayama::Beginbreathing1Click()
     m_practice.blPhaseCue = true;
     m_cueFailureReported = false;
     ui->LMDLEDLabel2->setText(formatClockTime(settings.tTotalTime));
-    Timer1->start(tickPeriodMs);
+    startPracticeTimer(Timer1);
     prepareCuesSoon();
 }
 

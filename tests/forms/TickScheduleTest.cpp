@@ -1,5 +1,6 @@
 // The practice timers skip the ticks that would change nothing. A practice driven by its timer
-// must look and sound, millisecond for millisecond, like one ticked every millisecond.
+// must look and sound, millisecond for millisecond, like one ticked every millisecond and again at
+// once after each tick that changed something.
 #include "forms/TimeFormat.h"
 #include "settings/RegistryAccessor.h"
 #include "settings/SettingsStore.h"
@@ -7,9 +8,11 @@
 #include "tests/forms/MainWindowFixture.h"
 
 #include <QTimerEvent>
+#include <QWindow>
 
 #include <algorithm>
 #include <functional>
+#include <tuple>
 #include <vector>
 
 using namespace tolvane;
@@ -81,18 +84,34 @@ protected:
             scenes.push_back(scene);
     }
 
-    // The design's own pace: the handler every millisecond until the practice ends.
+    // Everything a tick may change.
+    std::tuple<QStringList, PracticeClock, KevaliState> practiceState() const
+    {
+        return {{text("LMDLEDLabel1"), text("LMDLEDLabel2"), text("LMDLEDLabel3"),
+                 text("LMDLEDLabel4"), panel(0), panel(1), lastCue()},
+                window->practiceClock(),
+                window->kevaliState()};
+    }
+
+    // The design's own pace: the handler every millisecond until the practice ends, and after a
+    // tick that changed something again at once, a few times in a row at most.
     std::vector<Scene> tickEveryMillisecond()
     {
         std::vector<Scene> scenes;
         start();
+        int ticksAtOnce = 0;
         while (practiceTimer()->isActive()) {
-            clock.advanceMs(1);
+            if (ticksAtOnce == 0)
+                clock.advanceMs(1);
+            const auto before = practiceState();
             if (GetParam().kevali)
                 window->Timer2Timer();
             else
                 window->Timer1Timer();
             noteScene(scenes);
+            const bool atOnce =
+                practiceState() != before && ticksAtOnce < TPranayama::maxTicksAtOnce;
+            ticksAtOnce = atOnce ? ticksAtOnce + 1 : 0;
         }
         return scenes;
     }
@@ -163,7 +182,7 @@ TEST_P(TickScheduleTest, DisplaysNeverWaitPastTheirChangeWhileTheClockMovesDurin
         clock.advanceMs(timer->interval());
         QTimerEvent due(timer->timerId());
         QCoreApplication::sendEvent(timer, &due);
-        if (!timer->isActive() || timer->interval() == TPranayama::tickPeriodMs)
+        if (!timer->isActive() || timer->interval() <= TPranayama::tickPeriodMs)
             continue;
         ++waits;
         const QStringList shown{text("LMDLEDLabel1"), text("LMDLEDLabel2"), text("LMDLEDLabel3")};
@@ -172,6 +191,55 @@ TEST_P(TickScheduleTest, DisplaysNeverWaitPastTheirChangeWhileTheClockMovesDurin
             << "waiting " << timer->interval() << " ms from " << practiceMs() << " ms";
     }
     EXPECT_GT(waits, 20);
+    EXPECT_EQ(panel(1), QStringLiteral("The end"));
+}
+
+// Counts what a display paints, and when on the practice's clock.
+class PaintLog : public QObject {
+public:
+    PaintLog(QWidget* display, const test::FakeClock& clock)
+        : m_clock(clock)
+    {
+        display->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject* display, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            paints.push_back({m_clock.elapsedMs(), display->property("text").toString()});
+        return false;
+    }
+
+    std::vector<std::pair<long long, QString>> paints;
+
+private:
+    const test::FakeClock& m_clock;
+};
+
+// The first paint after a second of quiet is slow, so the timer paints a display as it stands
+// shortly before it turns; what the display shows must not change for that.
+TEST_P(TickScheduleTest, DisplaysArePaintedAsTheyStandShortlyBeforeTheyTurn)
+{
+    window->show();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(window->windowHandle()->isExposed());
+    auto* elapsed = window->findChild<QWidget*>(QStringLiteral("LMDLEDLabel3"));
+    const PaintLog log(elapsed, clock);
+    const std::vector<Scene> scenes = tickWhenTheTimerAsks();
+    ASSERT_FALSE(scenes.empty());
+
+    int turns = 0;
+    for (std::size_t i = 1; i < log.paints.size(); ++i) {
+        const auto& [ms, shown] = log.paints[i];
+        const auto& [previousMs, previous] = log.paints[i - 1];
+        if (shown == previous || ms - m_startMs < 2000 || shown == u"0:00:00")
+            continue; // a warm-up, the first second, or the end, which resets the display
+        ++turns;
+        // The paint before the turn repeated the old text a few milliseconds ahead of it.
+        EXPECT_GE(ms - previousMs, 1) << shown.toStdString();
+        EXPECT_LE(ms - previousMs, TPranayama::warmUpLeadMs) << shown.toStdString();
+    }
+    EXPECT_GT(turns, 10);
     EXPECT_EQ(panel(1), QStringLiteral("The end"));
 }
 
