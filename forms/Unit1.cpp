@@ -201,7 +201,12 @@ void TPranayama::setIdleCommands()
 
 void TPranayama::setStatusPanel(int panel, const QString& text)
 {
-    (panel == 0 ? ui->StatusPanel0 : ui->StatusPanel1)->setText(text);
+    QLabel* shown = panel == 0 ? ui->StatusPanel0 : ui->StatusPanel1;
+    if (shown->text() == text)
+        return;
+    shown->setText(text);
+    // Shown at once, like the displays: a phase's name appears with its cue, not after it.
+    shown->repaint();
 }
 
 // Decodes the cue files while the first phase runs, so that no later phase waits for that: the

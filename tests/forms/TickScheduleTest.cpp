@@ -216,8 +216,9 @@ private:
     const test::FakeClock& m_clock;
 };
 
-// The first paint after a second of quiet is slow, so the timer paints a display as it stands
-// shortly before it turns; what the display shows must not change for that.
+// A change is painted within its tick, and the first paint after a second of quiet is slow, so
+// the timer paints a display as it stands shortly before it turns; what the display shows must
+// not change for that.
 TEST_P(TickScheduleTest, DisplaysArePaintedAsTheyStandShortlyBeforeTheyTurn)
 {
     window->show();
@@ -225,8 +226,23 @@ TEST_P(TickScheduleTest, DisplaysArePaintedAsTheyStandShortlyBeforeTheyTurn)
     ASSERT_TRUE(window->windowHandle()->isExposed());
     auto* elapsed = window->findChild<QWidget*>(QStringLiteral("LMDLEDLabel3"));
     const PaintLog log(elapsed, clock);
+    const PaintLog phaseNames(window->findChild<QWidget*>(QStringLiteral("StatusPanel1")), clock);
+    // No events are handled between the ticks, so only what a tick paints itself is seen.
     const std::vector<Scene> scenes = tickWhenTheTimerAsks();
     ASSERT_FALSE(scenes.empty());
+
+    // Each phase name is painted in the millisecond it is first shown.
+    std::vector<std::pair<long long, QString>> shownNames;
+    for (const Scene& scene : scenes) {
+        if (shownNames.empty() || shownNames.back().second != scene.shown[5])
+            shownNames.emplace_back(scene.ms, scene.shown[5]);
+    }
+    std::vector<std::pair<long long, QString>> paintedNames;
+    for (const auto& [ms, name] : phaseNames.paints) {
+        if (paintedNames.empty() || paintedNames.back().second != name)
+            paintedNames.emplace_back(ms - m_startMs, name);
+    }
+    EXPECT_EQ(paintedNames, shownNames);
 
     int turns = 0;
     for (std::size_t i = 1; i < log.paints.size(); ++i) {
