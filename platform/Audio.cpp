@@ -3,6 +3,7 @@
 #include "platform/Errors.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QFile>
 #include <QHash>
 #include <QtEndian>
@@ -14,6 +15,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <optional>
+
+#include <sys/stat.h>
 
 namespace tolvane::platform {
 
@@ -258,24 +262,73 @@ QByteArray decodeForDevice(const QByteArray& wav, const SDL_AudioSpec& target)
     return converted;
 }
 
+// What the file system tells of a file without reading it. Writing a file gives it a new change
+// time and replacing it a new inode, so an unchanged stamp means unchanged bytes, provided the
+// file had settled when it was read: time stamps are coarse, and a write within the same tick as
+// the read could leave the stamp as it was.
+struct FileStamp {
+    quint64 device = 0;
+    quint64 inode = 0;
+    qint64 size = 0;
+    qint64 modifiedNs = 0;
+    qint64 changedNs = 0;
+
+    bool operator==(const FileStamp&) const = default;
+};
+
+std::optional<FileStamp> stampOf(const QString& path)
+{
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return std::nullopt;
+    const auto ns = [](const timespec& time) {
+        return qint64(time.tv_sec) * 1'000'000'000 + qint64(time.tv_nsec);
+    };
+    return FileStamp{quint64(info.st_dev), quint64(info.st_ino), qint64(info.st_size),
+                     ns(info.st_mtim), ns(info.st_ctim)};
+}
+
+// Long enough for any file system's time stamps to have moved on since the last write.
+bool settled(const FileStamp& stamp)
+{
+    constexpr qint64 settleNs = 2'000'000'000;
+    const qint64 nowNs = QDateTime::currentMSecsSinceEpoch() * 1'000'000;
+    return nowNs - std::max(stamp.modifiedNs, stamp.changedNs) > settleNs;
+}
+
 // A practice plays the same few cue files again and again, each within a tick that should not
 // wait. The last decoding of each file is kept and used again while the file holds the very same
-// bytes and the device is the same one: reading and comparing a cue costs far less than
+// bytes and the device is the same one. A file that had settled when it was read is known by its
+// stamp from then on; any other is read again and compared, which still costs far less than
 // decoding and converting it into freshly allocated memory.
-const QByteArray& samplesForDevice(const QString& path, const QByteArray& wav,
-                                   const OutputDevice& device)
+const QByteArray& samplesForDevice(const QString& path, OutputDevice& device)
 {
     struct Decoded {
         QByteArray wav;
+        std::optional<FileStamp> settledStamp;
         quint64 generation = 0;
         QByteArray samples;
     };
     static QHash<QString, Decoded> decoded;
     constexpr qsizetype filesKept = 8; // the program has five cues
-    const auto known = decoded.constFind(path);
-    if (known != decoded.cend() && known->generation == device.generation && known->wav == wav)
+
+    // Taken before the read: a write after it leaves a stamp that no longer matches.
+    const std::optional<FileStamp> stamp = stampOf(path);
+    const auto known = decoded.find(path);
+    if (known != decoded.end() && stamp && known->settledStamp == stamp) {
+        device.open();
+        if (known->generation == device.generation)
+            return known->samples;
+    }
+    const QByteArray wav = readWholeFile(path);
+    device.open();
+    const std::optional<FileStamp> settledStamp =
+        stamp && settled(*stamp) ? stamp : std::optional<FileStamp>();
+    if (known != decoded.end() && known->generation == device.generation && known->wav == wav) {
+        known->settledStamp = settledStamp;
         return known->samples;
-    Decoded fresh{wav, device.generation, decodeForDevice(wav, device.obtained)};
+    }
+    Decoded fresh{wav, settledStamp, device.generation, decodeForDevice(wav, device.obtained)};
     if (decoded.size() >= filesKept && !decoded.contains(path))
         decoded.clear();
     return decoded.insert(path, std::move(fresh))->samples;
@@ -285,10 +338,8 @@ const QByteArray& samplesForDevice(const QString& path, const QByteArray& wav,
 
 AudioClip::AudioClip(const QString& path)
 {
-    const QByteArray wav = readWholeFile(path);
     OutputDevice& device = outputDevice();
-    device.open();
-    m_samples = samplesForDevice(path, wav, device);
+    m_samples = samplesForDevice(path, device);
     m_deviceGeneration = device.generation;
     m_bytesPerFrame = bytesPerFrame(device.obtained.format, device.obtained.channels);
     m_sampleRate = device.obtained.freq;

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QtEndian>
 
 #include <algorithm>
 #include <chrono>
@@ -245,6 +246,31 @@ TEST_F(AudioFailureTest, CueReplacedOnDiskIsOpenedAsItIsNow)
     EXPECT_NEAR(double(AudioClip(path).duration().count()), 200.0, 2.0);
     ASSERT_TRUE(QFile::remove(path));
     EXPECT_TRUE(openFailure(path).contains(QStringLiteral("Cue.wav")));
+}
+
+// A cue that has stood unchanged for a while is then known by its file stamp rather than by its
+// bytes. Rewriting it in place with as many bytes must still be noticed, both at once, while its
+// coarse time stamps may not have moved, and after it had settled.
+TEST_F(AudioFailureTest, CueRewrittenInPlaceWithAsManyBytesIsOpenedAsItIsNow)
+{
+    const QByteArray cue = wavBytes(tone(0.2));
+    QByteArray slower = cue; // half the sample rate in the header: the same samples last 0.4 s
+    qToLittleEndian<quint32>(22050, slower.data() + 24);
+    qToLittleEndian<quint32>(22050 * 2, slower.data() + 28);
+    const auto durationMs = [](const QString& path) {
+        return double(AudioClip(path).duration().count());
+    };
+
+    const QString path = write(QStringLiteral("Cue.wav"), cue);
+    EXPECT_NEAR(durationMs(path), 200.0, 2.0);
+    writeFile(path, slower);
+    EXPECT_NEAR(durationMs(path), 400.0, 2.0);
+
+    std::this_thread::sleep_for(std::chrono::milliseconds(2100));
+    EXPECT_NEAR(durationMs(path), 400.0, 2.0);
+    EXPECT_NEAR(durationMs(path), 400.0, 2.0);
+    writeFile(path, cue);
+    EXPECT_NEAR(durationMs(path), 200.0, 2.0);
 }
 
 TEST_F(AudioFailureTest, PreparingLeavesFailuresToTheOpenThatPlays)
