@@ -38,36 +38,46 @@ constexpr int baselineSeconds = 60;
 constexpr int baselinePlays = 100;
 
 struct PhaseChange {
-    steady_clock::time_point shown; // end of the tick that showed the status text
+    steady_clock::time_point shown; // the status panel paints the new text
     QString status;
 };
 
 struct PracticeRecord {
-    steady_clock::time_point start;      // the start command
-    steady_clock::time_point clockStart; // the practice clock's start, within a millisecond
-    std::vector<PhaseChange> changes;    // the last one is "The end"
+    steady_clock::time_point start;       // the start command
+    steady_clock::time_point clockStart;  // the practice clock's start, within a millisecond
+    std::vector<PhaseChange> changes;     // the last one is "The end"
+    steady_clock::time_point endTickDone; // the commands are back to idle
     std::vector<double> cueLatencyMs;
     long long ticks = 0;
 };
 
-// Notes when each tick of Timer1 begins, and after the tick what the status panel shows and
-// whether the audio driver has taken the last cue's first samples. Costs two clock reads and a
-// text comparison per tick.
+// Notes when each tick of Timer1 begins, when the status panel paints a new text, and after each
+// tick whether the audio driver has taken the last cue's first samples. Costs two clock reads
+// and a text comparison per tick.
 class PracticeObserver : public QObject {
 public:
-    PracticeObserver(QTimer* timer, const QLabel* status, PracticeRecord& record)
-        : m_status(status)
+    PracticeObserver(QTimer* timer, QLabel* status, PracticeRecord& record)
+        : m_timer(timer)
+        , m_status(status)
         , m_record(record)
     {
         timer->installEventFilter(this);
+        status->installEventFilter(this);
         // Connected after the window's own handler, so it runs right after each tick.
         connect(timer, &QTimer::timeout, this, &PracticeObserver::afterTick);
     }
 
-    bool eventFilter(QObject*, QEvent* event) override
+    bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (event->type() == QEvent::Timer)
+        if (watched == m_timer && event->type() == QEvent::Timer) {
             m_tickStart = steady_clock::now();
+        } else if (watched == m_status && event->type() == QEvent::Paint &&
+                   m_status->text() != m_lastStatus) {
+            // A label paints after the tick that set its text, or within it when a display
+            // repaints the window: either way this is when the user can see the change.
+            m_lastStatus = m_status->text();
+            m_record.changes.push_back({steady_clock::now(), m_lastStatus});
+        }
         return false;
     }
 
@@ -84,19 +94,21 @@ public:
 private:
     void afterTick()
     {
-        const auto shown = steady_clock::now();
         ++m_record.ticks;
         pollCue();
-        if (m_status->text() == m_lastStatus)
+        if (!m_timer->isActive())
+            m_record.endTickDone = steady_clock::now();
+        if (m_status->text() == m_textAfterTick)
             return;
-        m_lastStatus = m_status->text();
-        m_record.changes.push_back({shown, m_lastStatus});
+        m_textAfterTick = m_status->text();
         m_cueTick = m_tickStart; // every new status text comes with its cue
     }
 
+    const QTimer* m_timer;
     const QLabel* m_status;
     PracticeRecord& m_record;
     QString m_lastStatus;
+    QString m_textAfterTick;
     steady_clock::time_point m_tickStart;
     std::optional<steady_clock::time_point> m_cueTick;
 };
@@ -142,6 +154,7 @@ PracticeRecord runPractice()
                                            (window.practiceClock().tPracticeStart - clockAtStart) *
                                            platform::secondsPerDay * 1000.0));
     loop.exec();
+    QCoreApplication::processEvents(); // paints still due after the last tick
 
     // The end cue is still on its way to the driver.
     for (int wait = 0; wait < 500 && record.cueLatencyMs.size() < record.changes.size(); ++wait) {
@@ -263,6 +276,16 @@ void report(const std::vector<PracticeRecord>& records, const std::vector<double
              verdict(std::ranges::all_of(records, [](const PracticeRecord& record) {
                  return std::abs(endLag(record)) <= 5;
              })));
+
+    printRow(timing, QStringLiteral("the end's tick done, the commands back to idle"),
+             eachRun(
+                 records,
+                 [](const PracticeRecord& record) {
+                     return Ms(record.endTickDone - record.clockStart).count() -
+                            1000.0 * practiceSeconds;
+                 },
+                 2),
+             QString(), QStringLiteral("—"), QStringLiteral("info"));
 
     printRow(timing, QStringLiteral("start command until the practice clock starts"),
              eachRun(

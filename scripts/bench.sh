@@ -135,21 +135,24 @@ How each figure is taken:
    through the practice timer, which adds the check whether the tick changed anything and the
    timer's restart for the next tick; then ticks a second apart, each of which repaints the
    phase, elapsed and remaining displays, and those that begin a phase (status text and cue:
-   the cue file is read and decoded within the tick). The floor is one read of the monotonic
-   clock.
+   the cue file is found and checked for changes within the tick, and decoded the first time).
+   The floor is one read of the monotonic clock.
 2. **CPU.** User plus system time from `/proc/<pid>/stat` over 60 s of a running Pranayama
    practice (the default settings), against a Qt program that runs only a 1 ms precise timer;
    the same program on Qt's own event loop instead of GLib's shows what the loop itself costs.
    The practice timer skips the ticks that could change nothing: after such a tick it waits
-   until two milliseconds before the next display turns to another second, then ticks every
-   millisecond until the change, so it ticks a few times a second instead of a thousand
-   (counted in item 3).
+   until four milliseconds before the next display turns to another second, paints the
+   displays once as they stand so that the paint at the change finds warm caches, then ticks
+   every millisecond until the change; a tick that changed something is followed at once. So it
+   ticks a few times a second instead of a thousand (counted in item 3).
 3. **Timing accuracy.** A main window on the monotonic clock in its own event loop, three
    practices of 30 rounds of four 1-second phases (120 s each), their phase changes pooled: the
-   timing of a shared machine changes from minute to minute. A phase change counts when the
-   tick that shows its status text ends. Each phase is due its length after the previous one
-   was shown (the first phase lasts a second longer, and is due when the practice clock
-   starts); the end is due `tTotalTime` after the practice clock starts. The start command
+   timing of a shared machine changes from minute to minute. A phase change, and the end,
+   count when the status panel paints the new text ("The end" for the end). Each phase is due
+   its length after the previous one was shown (the first phase lasts a second longer, and is
+   due when the practice clock starts); the end is due `tTotalTime` after the practice clock
+   starts. The end's tick goes on to set the commands back to idle, which repaints the buttons;
+   when that is done is shown for information. The start command
    reads the settings and sets the commands before it starts the clock; that time is shown for
    information. Because each phase restarts from the moment of its change, the small lags add
    up against a fixed timetable; that sum is shown for information. The floor is a bare 1 ms
