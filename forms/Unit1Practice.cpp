@@ -71,7 +71,8 @@ void TPranayama::connectPracticeTimer(QTimer* timer, void (TPranayama::*tick)(),
                 if (!m_pace.warm)
                     warmUpDisplays();
                 m_pace.warm = true;
-                // Two periods early: the last steps keep to the timer's short period.
+                // Asked again, as the warm-up takes time; two periods early, so that the last
+                // steps keep to the timer's short period.
                 next = std::max(tickPeriodMs, msUntilDisplayTurns(totalTime) - 2 * tickPeriodMs);
             }
         }
