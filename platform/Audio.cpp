@@ -205,14 +205,19 @@ QByteArray readWholeFile(const QString& path)
 
 // The back end allocates a chunk's stated length before it reads the chunk, so a damaged header
 // claiming gigabytes would cost gigabytes; a chunk longer than the rest of the file is refused
-// first. Anything that is not RIFF is left to the back end to name.
+// first. The chunks follow "RIFF", a length and "WAVE", or, as the back end also accepts, a bare
+// "WAVE". Anything else is left to the back end to name.
 void checkChunkLengths(const QByteArray& wav)
 {
-    constexpr qsizetype riffHeader = 12;
     constexpr qsizetype chunkHeader = 8;
-    if (!wav.startsWith("RIFF"))
+    qsizetype firstChunk = 0;
+    if (wav.startsWith("RIFF"))
+        firstChunk = 12;
+    else if (wav.startsWith("WAVE"))
+        firstChunk = 4;
+    else
         return;
-    for (qsizetype at = riffHeader; at + chunkHeader <= wav.size();) {
+    for (qsizetype at = firstChunk; at + chunkHeader <= wav.size();) {
         const quint32 length = qFromLittleEndian<quint32>(wav.constData() + at + 4);
         const qsizetype rest = wav.size() - at - chunkHeader;
         if (length > quint64(rest))

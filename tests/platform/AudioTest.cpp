@@ -157,6 +157,19 @@ TEST_F(AudioFailureTest, ChunkClaimingMoreThanTheFileHoldsIsRefusedBeforeDecodin
                              "where 80 remain"));
 }
 
+TEST_F(AudioFailureTest, ChunkOfABareWaveClaimingMoreThanTheFileHoldsIsRefusedBeforeDecoding)
+{
+    // Found by fuzzing: the back end also takes "WAVE" without the RIFF header before it, and
+    // allocated the 2 GiB that this data chunk claims.
+    const QByteArray wav = QByteArray::fromBase64(
+        "V0FWRWZtdCASAAAABwABAEAfAABAHwAAAQAIAAAAZmFjdAQAAABQAAAAZGF0YQAAAIKCfn5+fn5+fn5+fn5+fmYAAA"
+        "AAAAAAfn5+fn5+fn5+fn5+fn5+fn5+fn5+fn5+fn5+fn5+f35+fn5+fn5+fn5+fn5+fn5+fn4pvVM=");
+    ASSERT_EQ(wav.size(), 125);
+    EXPECT_EQ(openFailure(write(QStringLiteral("Bad.wav"), wav)),
+              QStringLiteral("The WAV file is damaged: its \"data\" chunk claims 2181038080 bytes "
+                             "where 75 remain"));
+}
+
 TEST_F(AudioFailureTest, SoundWithAnEmptyDataChunkOpensAsSilence)
 {
     // Found by fuzzing: mu-law with a "data" chunk of no bytes, which the back end decodes to no
