@@ -44,9 +44,14 @@ void require(bool condition)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
-    auto document = parseDocument(bytes);
-    if (!document)
+    auto parsed = parseDocument(bytes);
+    auto* document = std::get_if<Document>(&parsed);
+    if (!document) {
+        // The line named is one of the file's.
+        const qsizetype number = std::get<WrongLine>(parsed).number;
+        require(number >= 0 && number <= bytes.count('\n') + 1);
         return 0;
+    }
     require(serialize(*document) == bytes);
     const std::vector<StoredValue> before = storedValues(*document);
 
@@ -59,8 +64,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const auto& [name, value] : edits)
         writeValue(*document, key, name, value);
 
-    const auto reread = parseDocument(serialize(*document));
-    require(reread.has_value());
+    const auto parsedAgain = parseDocument(serialize(*document));
+    const auto* reread = std::get_if<Document>(&parsedAgain);
+    require(reread != nullptr);
     for (const auto& [name, value] : edits) {
         const Entry* entry = findValue(*reread, foldCase(key), foldCase(name));
         require(entry && entry->value == value);

@@ -49,6 +49,7 @@ struct Snapshot {
     State state = State::Broken;
     Document document;
     mode_t mode = newFileMode;
+    std::optional<WrongLine> wrongLine; // Broken: read, but it cannot be parsed
 };
 
 Snapshot readSnapshot(const QString& path)
@@ -83,11 +84,13 @@ Snapshot readSnapshot(const QString& path)
     if (length > status.st_size) // it grew while we read: not a file we manage
         return snapshot;
     bytes.truncate(length);
-    auto document = parseDocument(bytes);
-    if (!document)
+    auto parsed = parseDocument(bytes);
+    if (auto* wrong = std::get_if<WrongLine>(&parsed)) {
+        snapshot.wrongLine = std::move(*wrong);
         return snapshot;
+    }
     snapshot.state = Snapshot::State::Parsed;
-    snapshot.document = std::move(*document);
+    snapshot.document = std::move(std::get<Document>(parsed));
     snapshot.mode = status.st_mode & 0777;
     return snapshot;
 }
@@ -186,6 +189,11 @@ QString UserRegistry::defaultFilePath()
     if (configHome.isEmpty() || !QDir::isAbsolutePath(configHome))
         configHome = QDir::homePath() + u"/.config";
     return configHome + u"/Tolvane/registry.reg";
+}
+
+std::optional<WrongLine> UserRegistry::wrongLine() const
+{
+    return readSnapshot(m_filePath).wrongLine;
 }
 
 UserRegistry::UserRegistry(QString filePath)

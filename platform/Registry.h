@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <optional>
 
 namespace tolvane::platform {
 
@@ -26,6 +27,12 @@ struct RegistryValue {
     friend bool operator==(const RegistryValue&, const RegistryValue&) = default;
 };
 
+// Where a file that cannot be parsed goes wrong first.
+struct WrongLine {
+    qsizetype number = 0; // counted from 1; 0 when the text as a whole cannot be decoded
+    QByteArray text;      // the line in UTF-8, without its line end
+};
+
 // HKEY_CURRENT_USER of this user, kept in one file in the text format that regedit exports.
 // Key paths are relative to HKEY_CURRENT_USER ("SOFTWARE\\Tolvane"); key paths and value names
 // compare case-insensitively. Every write re-reads the file, changes it and replaces it
@@ -40,6 +47,10 @@ public:
     explicit UserRegistry(QString filePath = defaultFilePath());
 
     const QString& filePath() const { return m_filePath; }
+
+    // The first line of the file that keeps it from being parsed; nothing when it parses, is
+    // missing, or cannot be read at all.
+    std::optional<WrongLine> wrongLine() const;
 
     // RegOpenKeyEx for query: true when the key is present (or the file cannot be parsed).
     bool keyExists(const QString& keyPath) const;

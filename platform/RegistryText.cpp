@@ -196,6 +196,7 @@ public:
     {
         if (m_pos >= m_text.size())
             return std::nullopt;
+        ++m_number;
         const qsizetype newline = m_text.indexOf('\n', m_pos);
         const qsizetype end = newline < 0 ? m_text.size() : newline + 1;
         Line line{m_text.sliced(m_pos, end - m_pos), m_text.sliced(m_pos, end - m_pos)};
@@ -207,9 +208,13 @@ public:
         return line;
     }
 
+    // The number of the line that next() gave last, counted from 1.
+    qsizetype number() const { return m_number; }
+
 private:
     QByteArrayView m_text;
     qsizetype m_pos = 0;
+    qsizetype m_number = 0;
 };
 
 // The data of a value line after its '='; hex lists may continue on further lines, which are
@@ -402,21 +407,22 @@ std::optional<QByteArray> valueNameText(const QString& name)
     return utf8;
 }
 
-std::optional<Document> parseDocument(const QByteArray& bytes)
+std::variant<Document, WrongLine> parseDocument(const QByteArray& bytes)
 {
     Document document;
     if (bytes.isEmpty())
         return document; // nothing to lose: treated like a missing file
     const auto decoded = decodeText(bytes);
-    if (!decoded || decoded->utf8.contains('\0'))
-        return std::nullopt;
+    if (!decoded)
+        return WrongLine{};
     document.encoding = decoded->encoding;
 
     LineReader lines(decoded->utf8);
     const auto header = lines.next();
-    if (!header || (header->content.trimmed() != headerVersion4 &&
-                    header->content.trimmed() != headerVersion5))
-        return std::nullopt;
+    if (!header)
+        return WrongLine{1, {}}; // a byte order mark alone
+    if (header->content.trimmed() != headerVersion4 && header->content.trimmed() != headerVersion5)
+        return WrongLine{1, header->content.toByteArray()};
     if (header->raw.endsWith("\r\n"))
         document.eol = "\r\n";
     appendText(document, header->raw);
@@ -424,6 +430,11 @@ std::optional<Document> parseDocument(const QByteArray& bytes)
     bool inSection = false;
     Entry section; // the current section header: its values take its key
     while (const auto line = lines.next()) {
+        // A value continued on further lines is wrong from its first line on.
+        const qsizetype number = lines.number();
+        const auto wrong = [&] { return WrongLine{number, line->content.toByteArray()}; };
+        if (line->raw.contains('\0'))
+            return wrong();
         const QByteArrayView content = line->content.trimmed();
         if (content.isEmpty() || content.startsWith(';')) {
             appendText(document, line->raw);
@@ -432,7 +443,7 @@ std::optional<Document> parseDocument(const QByteArray& bytes)
         Entry entry;
         if (content.startsWith('[')) {
             if (!parseSection(content, entry))
-                return std::nullopt;
+                return wrong();
             entry.raw = line->raw.toByteArray();
             section = entry;
             inSection = true;
@@ -440,7 +451,7 @@ std::optional<Document> parseDocument(const QByteArray& bytes)
             continue;
         }
         if (!inSection || !parseValue(*line, lines, entry))
-            return std::nullopt;
+            return wrong();
         entry.ours = section.ours;
         entry.key = section.key;
         document.entries.push_back(std::move(entry));

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <optional>
+#include <variant>
 #include <vector>
 
 // The registry file's text as regedit exports it: parsed into entries that keep their exact bytes,
@@ -44,9 +45,9 @@ QByteArray foldCase(QByteArrayView text);
 std::optional<QByteArray> keyPathText(const QString& keyPath);
 std::optional<QByteArray> valueNameText(const QString& name);
 
-// The file's bytes as a document; nothing when they are not a registry file we can keep intact.
-// Empty bytes give an empty document.
-std::optional<Document> parseDocument(const QByteArray& bytes);
+// The file's bytes as a document, or the first line that keeps them from being a registry file we
+// can keep intact. Empty bytes give an empty document.
+std::variant<Document, WrongLine> parseDocument(const QByteArray& bytes);
 QByteArray serialize(const Document& document);
 
 // key and name are case folded.

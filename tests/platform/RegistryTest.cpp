@@ -433,12 +433,34 @@ TEST_F(RegistryTest, UnparseableFilesAreNeverOverwritten)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         config.writeRegistryFile(c.contents);
+        EXPECT_TRUE(registry.wrongLine());
         EXPECT_TRUE(registry.keyExists(tolvaneKey));
         EXPECT_FALSE(registry.createKey(tolvaneKey));
         EXPECT_EQ(query(QStringLiteral("a")).status, Status::Failed);
         EXPECT_FALSE(registry.setValue(tolvaneKey, QStringLiteral("a"), dword(1)));
         EXPECT_EQ(config.readRegistryFile(), c.contents);
         EXPECT_EQ(strayFiles(), QStringList());
+    }
+}
+
+TEST_F(RegistryTest, UnparseableFileNamesItsFirstWrongLine)
+{
+    const struct {
+        QByteArray contents;
+        qsizetype number; // 0: the text as a whole
+        QByteArray text;
+    } cases[] = {
+        {"REGEDIT4\r\n; \"a\"=-\r\n[HKEY_CURRENT_USER\\x]\r\n\"a\"=hex:01,\\\r\n  zz\r\n", 4,
+         "\"a\"=hex:01,\\"},
+        {QByteArray("REGEDIT4\n\n; \0\n", 14), 3, QByteArray("; \0", 3)},
+        {"\xff\xfe\x52\x00\x45", 0, {}},
+    };
+    for (const auto& c : cases) {
+        config.writeRegistryFile(c.contents);
+        const auto wrong = registry.wrongLine();
+        ASSERT_TRUE(wrong) << c.contents.toStdString();
+        EXPECT_EQ(wrong->number, c.number);
+        EXPECT_EQ(wrong->text, c.text);
     }
 }
 
@@ -452,6 +474,7 @@ TEST_F(RegistryTest, EmptyFileIsTreatedAsNoKeys)
 
 void expectUnusable(const UserRegistry& registry)
 {
+    EXPECT_FALSE(registry.wrongLine()); // no text to mend
     EXPECT_TRUE(registry.keyExists(tolvaneKey));
     EXPECT_EQ(registry.queryValue(tolvaneKey, QStringLiteral("a"), 4).status, Status::Failed);
     UserRegistry writer(registry.filePath());
