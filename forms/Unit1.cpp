@@ -116,6 +116,11 @@ void TPranayama::FormCreate()
     if (!platform::quitRequested())
         m_showSplash(this);
 
+    // A second start leaves the file to the running instance, which has told what it needs to.
+    if (!platform::quitRequested()) {
+        for (const QString& notice : store::settingsFileNotices())
+            platform::reportError(notice);
+    }
     store::startupLoad();
 
     move(settings.intLeft, settings.intTop);

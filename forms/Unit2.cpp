@@ -364,7 +364,8 @@ void TSettings::BitBtn1Click()
     const double totalTime = secondsAsDays(practice.totalSeconds);
     settings.intIncrementDays = period;
 
-    store::withSettingsKey([&](RegistryAccessor& key) {
+    const QString saved = QStringLiteral("The Pranayama settings");
+    store::saveWithSettingsKey(saved, [&](RegistryAccessor& key) {
         using namespace values;
         key.writeInteger(intPrTotalTime.name.toString(), practice.rounds);
         key.writeInteger(intPrInhale.name.toString(), practice.inhale);

@@ -176,7 +176,7 @@ void TState::BitBtn1Click()
     rated.tTotalTime = secondsAsDays(*total);
     settings = rated;
 
-    store::withSettingsKey([](RegistryAccessor& key) {
+    store::saveWithSettingsKey(QStringLiteral("The rating"), [](RegistryAccessor& key) {
         using namespace values;
         store::writeValues(
             key, {&tTotalTime, &intPrInhale, &intCheckOne, &intPrExhale, &intCheckTwo, &intDays});

@@ -1,5 +1,7 @@
 #include "settings/SettingsStore.h"
 
+#include "platform/Errors.h"
+#include "platform/Registry.h"
 #include "settings/RegistryAccessor.h"
 
 namespace tolvane::store {
@@ -43,6 +45,23 @@ double recordNumber(const SettingsValue& value)
     return std::visit([](auto field) { return static_cast<double>(settings.*field); }, value.field);
 }
 
+// What keeps the file from being parsed, as the messages say it.
+QString wrongLineText(const QString& filePath, const platform::WrongLine& wrong)
+{
+    if (wrong.number == 0)
+        return QStringLiteral("the text of the settings file %1 is not valid UTF-16").arg(filePath);
+    return QStringLiteral("line %1 of the settings file %2 is wrong")
+        .arg(QString::number(wrong.number), filePath);
+}
+
+// A line as a message shows it: a long one is cut.
+QString shownLine(const QByteArray& text)
+{
+    constexpr qsizetype longest = 80;
+    const QString line = QString::fromUtf8(text);
+    return line.size() > longest ? line.first(longest - 1) + u'\u2026' : line;
+}
+
 } // namespace
 
 bool withSettingsKey(const std::function<void(RegistryAccessor&)>& group)
@@ -55,6 +74,16 @@ bool withSettingsKey(const std::function<void(RegistryAccessor&)>& group)
     return true;
 }
 
+void saveWithSettingsKey(const QString& what, const std::function<void(RegistryAccessor&)>& group)
+{
+    if (withSettingsKey(group))
+        return;
+    const platform::UserRegistry registry;
+    if (const auto wrong = registry.wrongLine())
+        throw ERegistryException(QStringLiteral("%1 could not be saved: %2")
+                                     .arg(what, wrongLineText(registry.filePath(), *wrong)));
+}
+
 void readValues(RegistryAccessor& key, ValueGroup group)
 {
     for (const SettingsValue* value : group)
@@ -65,6 +94,21 @@ void writeValues(RegistryAccessor& key, ValueGroup group)
 {
     for (const SettingsValue* value : group)
         writeValue(key, *value, recordNumber(*value));
+}
+
+QStringList settingsFileNotices()
+{
+    QStringList notices;
+    const platform::UserRegistry registry;
+    if (const auto wrong = registry.wrongLine()) {
+        QString notice = QStringLiteral("Tolvane cannot read its settings: ") +
+                         wrongLineText(registry.filePath(), *wrong);
+        if (wrong->number > 0)
+            notice += QStringLiteral(":\n\n") + shownLine(wrong->text);
+        notices << notice +
+                       QStringLiteral("\n\nTolvane will not change the file until it is mended.");
+    }
+    return notices;
 }
 
 void startupLoad()
@@ -120,7 +164,7 @@ namespace tolvane::store {
 void writeKevaliSettings()
 {
     using namespace values;
-    withSettingsKey([](RegistryAccessor& key) {
+    saveWithSettingsKey(QStringLiteral("The Kevali settings"), [](RegistryAccessor& key) {
         writeValues(key, {&intKevTotalTime, &intKevStartBreath, &blKevDelay});
     });
 }

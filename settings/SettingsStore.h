@@ -3,6 +3,7 @@
 #include "settings/SettingsValues.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <initializer_list>
@@ -23,10 +24,18 @@ using ValueGroup = std::initializer_list<const SettingsValue*>;
 // ERegistryException, leaving the values before them done.
 bool withSettingsKey(const std::function<void(RegistryAccessor&)>& group);
 
+// Like withSettingsKey, for a group that stores what the user confirmed: a settings file that
+// cannot be parsed raises "<what> could not be saved: …" instead of skipping the group silently.
+void saveWithSettingsKey(const QString& what, const std::function<void(RegistryAccessor&)>& group);
+
 // Reads the values into the settings record fields of the same names, in the order given.
 void readValues(RegistryAccessor& key, ValueGroup group);
 // Writes the settings record fields of these values, in the order given.
 void writeValues(RegistryAccessor& key, ValueGroup group);
+
+// At start-up, before the load: what the user must be told about the settings file, a line that
+// keeps it from being read.
+QStringList settingsFileNotices();
 
 // At start-up: writes the default of every missing value, then reads all twenty.
 void startupLoad();

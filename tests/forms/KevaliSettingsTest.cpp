@@ -456,7 +456,7 @@ TEST_F(KevaliSettingsTest, UnreadableValueOpensWithTheDesignTexts)
     EXPECT_EQ(settings.intKevTotalTime, 25); // read before the failing value
 }
 
-TEST_F(KevaliSettingsTest, KeyThatCannotBeOpenedShowsTheRecordAndKeepsTheStore)
+TEST_F(KevaliSettingsTest, FileThatCannotBeParsedShowsTheRecordAndOkSaysItCannotSave)
 {
     config.writeRegistryFile("not a registry file\n");
     settings.intKevTotalTime = 15;
@@ -469,7 +469,10 @@ TEST_F(KevaliSettingsTest, KeyThatCannotBeOpenedShowsTheRecordAndKeepsTheStore)
 
     type("ComboBox1", QStringLiteral("20"));
     click("BitBtn1");
-    EXPECT_TRUE(errors.isEmpty());
+    EXPECT_EQ(errors,
+              QStringList{QStringLiteral("The Kevali settings could not be saved: line 1 of "
+                                         "the settings file %1 is wrong.")
+                              .arg(config.registryFile())});
     EXPECT_TRUE(closedWith(QDialog::Accepted));
     EXPECT_EQ(settings.intKevTotalTime, 20);
     EXPECT_EQ(config.readRegistryFile(), QByteArray("not a registry file\n"));

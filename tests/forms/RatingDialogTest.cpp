@@ -273,7 +273,7 @@ TEST_F(RatingDialog, AValueThatCannotBeReadStillLetsTheUserRateOrLeave)
     EXPECT_EQ(storedInteger(values::intDays), 0);
 }
 
-TEST_F(RatingDialog, AKeyThatCannotBeOpenedRatesTheRecordOnly)
+TEST_F(RatingDialog, AFileThatCannotBeParsedTakesTheRatingInTheRecordOnlyAndSaysSo)
 {
     config.writeRegistryFile("not a registry file");
     settings.intPrTotalTime = 10;
@@ -282,7 +282,9 @@ TEST_F(RatingDialog, AKeyThatCannotBeOpenedRatesTheRecordOnly)
     settings.intPrExhale = 10;
     settings.blCheckOne = true;
     rate(slightlyDifficult);
-    EXPECT_TRUE(errors.isEmpty());
+    EXPECT_EQ(errors, QStringList{QStringLiteral("The rating could not be saved: line 1 of the "
+                                                 "settings file %1 is wrong.")
+                                      .arg(config.registryFile())});
     EXPECT_EQ(settings.intCheckOne, 19);
     EXPECT_DOUBLE_EQ(settings.tTotalTime, 340 / 86400.0);
     EXPECT_EQ(config.readRegistryFile(), QByteArray("not a registry file"));

@@ -213,7 +213,7 @@ TEST_F(SettingsDialog, AValueThatCannotBeReadLeavesTheControlsAsDeclared)
     EXPECT_EQ(led(dialog, "LMDLEDLabel2"), QStringLiteral("0:00:00"));
 }
 
-TEST_F(SettingsDialog, AKeyThatCannotBeOpenedShowsTheRecordSilently)
+TEST_F(SettingsDialog, AFileThatCannotBeParsedShowsTheRecordAndOkSaysItCannotSave)
 {
     config.writeRegistryFile("not a registry file");
     settings = {};
@@ -226,11 +226,12 @@ TEST_F(SettingsDialog, AKeyThatCannotBeOpenedShowsTheRecordSilently)
     EXPECT_EQ(box(dialog, 2)->currentText(), QStringLiteral("4"));
     EXPECT_EQ(group(dialog, "RadioGroup2")->itemIndex(), 0);
 
-    dialog.BitBtn1Click();
-    EXPECT_TRUE(errors.isEmpty());
+    platform::dispatch([&] { dialog.BitBtn1Click(); });
+    EXPECT_EQ(errors,
+              QStringList{QStringLiteral("The Pranayama settings could not be saved: line 1 "
+                                         "of the settings file %1 is wrong.")
+                              .arg(config.registryFile())});
     EXPECT_EQ(config.readRegistryFile(), QByteArray("not a registry file"));
-    EXPECT_EQ(settings.intPrExhale, 8);
-    EXPECT_DOUBLE_EQ(settings.tTotalTime, 12 * 12 / 86400.0);
 }
 
 // --- The cascades --------------------------------------------------------------------------

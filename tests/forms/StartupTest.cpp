@@ -62,6 +62,24 @@ TEST_F(StartupTest, SettingsErrorSkipsTheRestOfTheStartUp)
     EXPECT_TRUE(enabled("StopProg")); // the idle state was never set
 }
 
+TEST_F(StartupTest, SettingsFileWithABadLineIsToldOnceAndKeptAsItIs)
+{
+    writeSettings("\"intLeft\"=dword:0000012c\n\"intPrInhale\"=6\n");
+    const QByteArray file = config.readRegistryFile();
+    window->FormCreate();
+    EXPECT_EQ(errors,
+              QStringList{QStringLiteral("Tolvane cannot read its settings: line 5 of the "
+                                         "settings file %1 is wrong:\n\n\"intPrInhale\"=6\n\n"
+                                         "Tolvane will not change the file until it is "
+                                         "mended.")
+                              .arg(config.registryFile())});
+    EXPECT_EQ(window->pos(), QPoint(0, 0)); // nothing read
+    EXPECT_FALSE(enabled("StopProg"));      // the start-up went on
+    EXPECT_TRUE(window->close());
+    EXPECT_EQ(errors.size(), 1);
+    EXPECT_EQ(config.readRegistryFile(), file);
+}
+
 TEST_F(StartupTest, ClosingStoresThePositionAndEndsTheProgram)
 {
     window->FormCreate();
