@@ -14,8 +14,8 @@ namespace tolvane::bench {
 ScratchSettings::ScratchSettings(const QByteArray& values)
 {
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir.path()));
-    QDir().mkpath(m_dir.filePath(QStringLiteral("Tolvane")));
-    QFile file(m_dir.filePath(QStringLiteral("Tolvane/registry.reg")));
+    QDir().mkpath(m_dir.filePath(QStringLiteral("tolvane")));
+    QFile file(m_dir.filePath(QStringLiteral("tolvane/registry.reg")));
     if (!file.open(QIODevice::WriteOnly))
         qFatal("cannot write the bench settings to %s", qPrintable(file.fileName()));
     file.write("REGEDIT4\n\n[HKEY_CURRENT_USER\\SOFTWARE\\Tolvane]\n" + values);

@@ -7,6 +7,7 @@
 #include <QFileInfo>
 
 #include <cerrno>
+#include <cstdio>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -93,6 +94,13 @@ Snapshot readSnapshot(const QString& path)
     snapshot.document = std::move(std::get<Document>(parsed));
     snapshot.mode = status.st_mode & 0777;
     return snapshot;
+}
+
+// There in any form, a link to nowhere included.
+bool present(const QString& path)
+{
+    struct stat status {};
+    return ::lstat(QFile::encodeName(path).constData(), &status) == 0;
 }
 
 bool writeAll(int fd, const QByteArray& bytes)
@@ -182,13 +190,43 @@ template <typename Editor> bool editFile(const QString& path, Editor edit)
 
 } // namespace
 
-QString UserRegistry::defaultFilePath()
+QString UserRegistry::settingsFolder()
 {
     // Relative XDG paths are invalid by the base directory rules and are ignored.
     QString configHome = qEnvironmentVariable("XDG_CONFIG_HOME");
     if (configHome.isEmpty() || !QDir::isAbsolutePath(configHome))
         configHome = QDir::homePath() + u"/.config";
-    return configHome + u"/Tolvane/registry.reg";
+    // Not named like the program's window, which a file manager showing it would be.
+    return configHome + u"/tolvane";
+}
+
+QString UserRegistry::oldFilePath()
+{
+    return QFileInfo(settingsFolder()).path() + u"/Tolvane/registry.reg";
+}
+
+QString UserRegistry::defaultFilePath()
+{
+    const QString path = settingsFolder() + u"/registry.reg";
+    // A file that could not be moved stays in use where it is.
+    const QString old = oldFilePath();
+    return !present(path) && present(old) ? old : path;
+}
+
+bool UserRegistry::moveOldFile()
+{
+    const QString path = settingsFolder() + u"/registry.reg";
+    const QString old = oldFilePath();
+    if (present(path) || !present(old))
+        return true;
+    // A rename moves the file whole, or leaves it where it was.
+    if (!QDir().mkpath(settingsFolder()) ||
+        ::rename(QFile::encodeName(old).constData(), QFile::encodeName(path).constData()) != 0)
+        return false;
+    // Its lock goes too, and the old folder once nothing else is left in it.
+    QFile::remove(old + u".lock");
+    QDir().rmdir(QFileInfo(old).path());
+    return true;
 }
 
 std::optional<WrongLine> UserRegistry::wrongLine() const

@@ -41,8 +41,15 @@ struct WrongLine {
 // written: it counts as a key that is there but cannot be opened.
 class UserRegistry {
 public:
-    // $XDG_CONFIG_HOME/Tolvane/registry.reg, or ~/.config/Tolvane/registry.reg when unset.
+    // $XDG_CONFIG_HOME/tolvane, or ~/.config/tolvane when unset.
+    static QString settingsFolder();
+    // registry.reg in the settings folder; the file of earlier versions while it is the only one.
     static QString defaultFilePath();
+    // Where earlier versions kept the file: the folder "Tolvane" beside the settings folder.
+    static QString oldFilePath();
+    // Moves the file of earlier versions, bytes and all, into the settings folder when it is the
+    // only one. False when it is there but cannot be moved; it then stays in use where it is.
+    static bool moveOldFile();
 
     explicit UserRegistry(QString filePath = defaultFilePath());
 

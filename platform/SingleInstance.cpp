@@ -1,5 +1,6 @@
 #include "platform/SingleInstance.h"
 
+#include "platform/Registry.h"
 #include "platform/WindowWalk.h"
 
 #include <QCoreApplication>
@@ -8,7 +9,6 @@
 #include <QGuiApplication>
 #include <QHash>
 #include <QSet>
-#include <QStandardPaths>
 #include <QWindow>
 
 #include <algorithm>
@@ -56,8 +56,7 @@ QString lockFilePath(const QString& title)
 {
     QString folder = qEnvironmentVariable("XDG_RUNTIME_DIR");
     if (folder.isEmpty()) {
-        folder =
-            QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + u'/' + title;
+        folder = UserRegistry::settingsFolder();
         QDir().mkpath(folder);
     }
     return folder + u'/' + title + QStringLiteral(".lock");

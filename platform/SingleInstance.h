@@ -16,10 +16,10 @@ namespace tolvane::platform {
 //
 // Where there is no X11 display, no other program's windows can be seen, so a per-user lock
 // stands in for the window: the first call takes an exclusive lock on "<title>.lock" in
-// $XDG_RUNTIME_DIR (or in the program's configuration folder when that is unset) and holds it
-// until the process ends; it answers true only while another process holds that lock. Once this
-// process holds it, every later call answers false. A lock file that cannot be opened answers
-// false: the program rather starts twice than not at all.
+// $XDG_RUNTIME_DIR (or in the settings folder when that is unset) and holds it until the process
+// ends; it answers true only while another process holds that lock. Once this process holds it,
+// every later call answers false. A lock file that cannot be opened answers false: the program
+// rather starts twice than not at all.
 bool anotherInstanceRuns(const QString& title);
 
 } // namespace tolvane::platform

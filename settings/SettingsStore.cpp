@@ -99,6 +99,11 @@ void writeValues(RegistryAccessor& key, ValueGroup group)
 QStringList settingsFileNotices()
 {
     QStringList notices;
+    if (!platform::UserRegistry::moveOldFile())
+        notices << QStringLiteral("Tolvane could not move its settings file %1 into the folder %2 "
+                                  "and goes on using it where it is")
+                       .arg(platform::UserRegistry::oldFilePath(),
+                            platform::UserRegistry::settingsFolder());
     const platform::UserRegistry registry;
     if (const auto wrong = registry.wrongLine()) {
         QString notice = QStringLiteral("Tolvane cannot read its settings: ") +

@@ -33,8 +33,9 @@ void readValues(RegistryAccessor& key, ValueGroup group);
 // Writes the settings record fields of these values, in the order given.
 void writeValues(RegistryAccessor& key, ValueGroup group);
 
-// At start-up, before the load: what the user must be told about the settings file, a line that
-// keeps it from being read.
+// At start-up, before the load: moves the settings file of earlier versions into the settings
+// folder, and returns what the user must be told about the file: a move that failed, a line
+// that keeps it from being read.
 QStringList settingsFileNotices();
 
 // At start-up: writes the default of every missing value, then reads all twenty.

@@ -73,7 +73,7 @@ setup_run() {
     work=$(mktemp -d)
     trap 'code=$?; end_programs; stop_display; rm -rf "$work"; exit $code' EXIT
     export XDG_CONFIG_HOME="$work/config"
-    registry="$XDG_CONFIG_HOME/Tolvane/registry.reg"
+    registry="$XDG_CONFIG_HOME/tolvane/registry.reg"
     export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/sound.raw"
     start_display
     cd "$work"

@@ -80,6 +80,34 @@ TEST_F(StartupTest, SettingsFileWithABadLineIsToldOnceAndKeptAsItIs)
     EXPECT_EQ(config.readRegistryFile(), file);
 }
 
+TEST_F(StartupTest, SettingsOfEarlierVersionsAreMovedOnceKeepingEveryByte)
+{
+    const QString oldFolder = config.configHome() + QStringLiteral("/Tolvane");
+    QFile old(oldFolder + QStringLiteral("/registry.reg"));
+    ASSERT_TRUE(QDir().mkpath(oldFolder) && old.open(QIODevice::WriteOnly));
+    old.write("REGEDIT4\n\n; by hand\n[HKEY_CURRENT_USER\\SOFTWARE\\Other]\n\"x\"=\"y\"\n\n"
+              "[HKEY_CURRENT_USER\\SOFTWARE\\Tolvane]\n\"intLeft\"=dword:0000012c\n");
+    old.close();
+    // While a plain file stands where the new folder belongs, the old file stays in use.
+    QFile blocker(config.configHome() + QStringLiteral("/tolvane"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    window->FormCreate();
+    EXPECT_EQ(errors, QStringList{QStringLiteral("Tolvane could not move its settings file %1 into "
+                                                 "the folder %2 and goes on using it where it is.")
+                                      .arg(old.fileName(), blocker.fileName())});
+    EXPECT_EQ(window->pos(), QPoint(300, 0));
+
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly) && blocker.remove());
+    const QByteArray kept = old.readAll(); // now with every value, so the next start writes none
+    settings = {};
+    window->FormCreate();
+    EXPECT_EQ(errors.size(), 1);
+    EXPECT_EQ(config.readRegistryFile(), kept);
+    EXPECT_FALSE(QDir(oldFolder).exists());
+    EXPECT_EQ(window->pos(), QPoint(300, 0));
+}
+
 TEST_F(StartupTest, ClosingStoresThePositionAndEndsTheProgram)
 {
     window->FormCreate();

@@ -250,7 +250,7 @@ TEST_F(HelpViewerTest, GuideUsesTheProgramsOwnTexts)
                                  "Check.wav",
                                  "Exhale.wav",
                                  "Exit.wav",
-                                 "$XDG_CONFIG_HOME/Tolvane/registry.reg",
+                                 "$XDG_CONFIG_HOME/tolvane/registry.reg",
                                  "Time of Practice",
                                  "Initial Length",
                                  "Add one second to the round every"})

@@ -66,7 +66,7 @@ protected:
         return {result.type, result.data};
     }
 
-    QString folder() const { return config.configHome() + QStringLiteral("/Tolvane"); }
+    QString folder() const { return config.configHome() + QStringLiteral("/tolvane"); }
 
     // Everything in the settings folder except the file and its lock: left-over temporaries.
     QStringList strayFiles() const
@@ -188,13 +188,13 @@ TEST_F(RegistryTest, ReadingAMissingFileFindsNothingAndCreatesNothing)
 TEST_F(RegistryTest, FileLiesInTheXdgConfigFolder)
 {
     EXPECT_EQ(registry.filePath(), config.registryFile());
-    const QString home = QDir::homePath() + QStringLiteral("/.config/Tolvane/registry.reg");
+    const QString home = QDir::homePath() + QStringLiteral("/.config/tolvane");
     qputenv("XDG_CONFIG_HOME", "");
-    EXPECT_EQ(UserRegistry::defaultFilePath(), home);
+    EXPECT_EQ(UserRegistry::settingsFolder(), home);
     qputenv("XDG_CONFIG_HOME", "relative/folder");
-    EXPECT_EQ(UserRegistry::defaultFilePath(), home);
+    EXPECT_EQ(UserRegistry::settingsFolder(), home);
     qunsetenv("XDG_CONFIG_HOME");
-    EXPECT_EQ(UserRegistry::defaultFilePath(), home);
+    EXPECT_EQ(UserRegistry::settingsFolder(), home);
 }
 
 // Names

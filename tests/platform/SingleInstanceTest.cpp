@@ -349,7 +349,7 @@ TEST_F(InstanceLockWithoutX11, LockLiesInTheConfigFolderWithoutARuntimeFolder)
     environment.remove(QStringLiteral("XDG_RUNTIME_DIR"));
     const HelperProcess first(start(), environment);
     EXPECT_EQ(first.output().mid(0, 2), alone);
-    EXPECT_TRUE(QFile::exists(config.filePath(QStringLiteral("Tolvane/Tolvane.lock"))));
+    EXPECT_TRUE(QFile::exists(config.filePath(QStringLiteral("tolvane/Tolvane.lock"))));
     const HelperProcess second(start(), environment);
     EXPECT_EQ(second.output().mid(0, 2), another);
 }

@@ -37,7 +37,7 @@ protected:
         settings = {};
     }
 
-    QString folder() const { return config.configHome() + QStringLiteral("/Tolvane"); }
+    QString folder() const { return config.configHome() + QStringLiteral("/tolvane"); }
 
     static platform::UserRegistry::Query stored(const char* name)
     {

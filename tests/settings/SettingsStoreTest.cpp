@@ -135,7 +135,7 @@ TEST_F(SettingsStoreTest, FileThatCannotBeParsedIsSkippedSilentlyAndNeverOverwri
 TEST_F(SettingsStoreTest, KeyThatCannotBeCreatedIsReported)
 {
     // A plain file where the settings folder belongs: no key can be made, even by root.
-    QFile blocker(config.configHome() + QStringLiteral("/Tolvane"));
+    QFile blocker(config.configHome() + QStringLiteral("/tolvane"));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     EXPECT_EQ(startupLoadFailure(), QStringLiteral("Failed to create key \\SOFTWARE\\Tolvane"));

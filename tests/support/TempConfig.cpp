@@ -22,7 +22,7 @@ TempConfig::~TempConfig()
 
 QString TempConfig::registryFile() const
 {
-    return m_dir.path() + QStringLiteral("/Tolvane/registry.reg");
+    return m_dir.path() + QStringLiteral("/tolvane/registry.reg");
 }
 
 QByteArray TempConfig::readRegistryFile() const
@@ -35,7 +35,7 @@ QByteArray TempConfig::readRegistryFile() const
 
 void TempConfig::writeRegistryFile(const QByteArray& contents) const
 {
-    QDir().mkpath(m_dir.path() + QStringLiteral("/Tolvane"));
+    QDir().mkpath(m_dir.path() + QStringLiteral("/tolvane"));
     QFile file(registryFile());
     if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         file.write(contents);
