@@ -19,9 +19,11 @@
 #include "widgets/ImageButton.h"
 #include "widgets/MediaPlayer.h"
 
+#include <QApplication>
 #include <QBitmap>
 #include <QCloseEvent>
 #include <QLayout>
+#include <QSessionManager>
 #include <QTimer>
 
 #include <array>
@@ -97,6 +99,10 @@ TPranayama::TPranayama(platform::Clock& clock, QWidget* parent)
     bind(ui->KevaliSet, ui->KevaliType1, &TPranayama::KevaliType1Click);
     bind(nullptr, ui->Help2, &TPranayama::Help2Click);
     bind(nullptr, ui->About1, &TPranayama::About1Click);
+
+    // A session that ends asks to commit data and then to quit; neither may wait for the user.
+    connect(qGuiApp, &QGuiApplication::commitDataRequest, this, [this] { m_sessionEnding = true; });
+    qApp->installEventFilter(this);
 }
 
 TPranayama::~TPranayama() = default;
@@ -141,16 +147,29 @@ void TPranayama::FormClose()
 
 void TPranayama::closeEvent(QCloseEvent* event)
 {
-    bool closed = false;
-    platform::dispatch([&] {
-        FormClose();
-        closed = true;
-    });
-    // A position that cannot be stored keeps the window open, so the user can try again.
-    if (closed)
+    const std::optional<QString> failure = platform::failureOf([this] { FormClose(); });
+    if (!failure) {
         event->accept();
-    else
+        return;
+    }
+    // A position that cannot be stored keeps the window open once, so the user can try again;
+    // the same failure at the next close gives the position up. An ending session never waits.
+    if (!m_sessionEnding)
+        platform::reportError(*failure);
+    if (m_sessionEnding || *failure == m_closeFailure) {
+        platform::postQuitMessage(0);
+        event->accept();
+    } else {
+        m_closeFailure = *failure;
         event->ignore();
+    }
+}
+
+bool TPranayama::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == qApp && event->type() == QEvent::Quit)
+        m_sessionEnding = true;
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void TPranayama::Exit1Click()

@@ -69,6 +69,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void setStartCommandsEnabled(bool enabled);
@@ -104,6 +105,8 @@ private:
     TLMDBitmapList* LMDBitmapList1;
     std::function<void(QWidget*)> m_showSplash;
     bool m_cueFailureReported = false;
+    QString m_closeFailure;       // why the last close could not store the position
+    bool m_sessionEnding = false; // the session, or something else, asks the program to quit
     // Where the practice timer stands between ticks.
     struct PracticePace {
         int ticksAtOnce = 0; // ticks in a row that followed a change at once

@@ -6,6 +6,7 @@
 
 #include <exception>
 #include <functional>
+#include <optional>
 
 namespace tolvane::platform {
 
@@ -17,17 +18,26 @@ using ErrorReporter = std::function<void(const QString& boxText)>;
 void setErrorReporter(ErrorReporter reporter);
 void reportError(const QString& message);
 
-// The one place where handlers of commands, timers and form creation run. A failure skips the
-// rest of the handler, is shown once, and never crosses the event loop.
-template <typename Handler> void dispatch(Handler&& handler) noexcept
+// Runs a handler and returns the message it failed with, without showing it; nothing when it
+// succeeded. For a handler that decides itself what a failure leads to.
+template <typename Handler> std::optional<QString> failureOf(Handler&& handler) noexcept
 {
     try {
         std::forward<Handler>(handler)();
     } catch (const TolvaneError& error) {
-        reportError(error.message());
+        return error.message();
     } catch (const std::exception& error) {
-        reportError(QString::fromLocal8Bit(error.what()));
+        return QString::fromLocal8Bit(error.what());
     }
+    return std::nullopt;
+}
+
+// The one place where handlers of commands, timers and form creation run. A failure skips the
+// rest of the handler, is shown once, and never crosses the event loop.
+template <typename Handler> void dispatch(Handler&& handler) noexcept
+{
+    if (const auto failure = failureOf(std::forward<Handler>(handler)))
+        reportError(*failure);
 }
 
 } // namespace tolvane::platform

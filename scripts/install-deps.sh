@@ -9,6 +9,7 @@ packages=(
     libgtest-dev googletest
     clang libclang-rt-14-dev
     xvfb xauth xdotool x11-utils twm
+    util-linux mount
     dpkg-dev desktop-file-utils appstream
 )
 missing=()

@@ -107,11 +107,11 @@ main_window() { window_titled Tolvane; }
 has_main_window() { has_window_titled Tolvane; }
 program_ended() { ! kill -0 "$program" 2>/dev/null; }
 
-# start_program BINARY: starts it in the background and waits for its main window.
+# start_program BINARY [ARGUMENT...]: starts it in the background and waits for its main window.
 start_program() {
     # A program that has just ended may still have its window until the server has noticed.
     wait_for 10 no_window_titled Tolvane || fail "a main window was left from before"
-    "$1" &
+    "$@" &
     program=$!
     wait_for 20 has_main_window || fail "the main window did not appear"
     window=$(main_window)

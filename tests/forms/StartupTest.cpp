@@ -1,6 +1,7 @@
 #include "forms/Unit5.h"
 #include "tests/forms/MainWindowFixture.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
@@ -142,6 +143,19 @@ TEST_F(StartupTest, PositionThatCannotBeStoredKeepsTheWindowOpen)
     EXPECT_FALSE(window->close());
     EXPECT_EQ(errors, QStringList{QStringLiteral("Failed to set data for 'intLeft'")});
     EXPECT_FALSE(platform::quitRequested());
+}
+
+TEST_F(StartupTest, QuittingTheApplicationIsNeverHeldUpByAPositionThatCannotBeStored)
+{
+    window->FormCreate();
+    window->show();
+    const QString lock = config.registryFile() + QStringLiteral(".lock");
+    ASSERT_TRUE(QFile::remove(lock) && QDir().mkpath(lock));
+    QEvent quit(QEvent::Quit); // what the session manager sends when the session ends
+    QCoreApplication::sendEvent(qApp, &quit);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(errors, QStringList());
+    EXPECT_TRUE(platform::quitRequested());
 }
 
 TEST(SplashTest, ShowsTheVersionOverThePictureForThreeSeconds)
