@@ -55,11 +55,12 @@ TEST_F(StartupTest, SplashIsShownBeforeTheSettingsAreLoaded)
 
 TEST_F(StartupTest, SettingsErrorSkipsTheRestOfTheStartUp)
 {
-    writeSettings("\"intPrTotalTime\"=dword:00000007\n\"intTop\"=\"abc\"\n");
+    writeSettings("\"intPrTotalTime\"=dword:00000007\n\"intTop\"=\"abc\"\n"
+                  "\"intLeft\"=dword:0000012c\n");
     platform::dispatch([&] { window->FormCreate(); });
     EXPECT_EQ(errors, QStringList{QStringLiteral("Invalid data type for 'intTop'")});
     EXPECT_EQ(settings.intPrTotalTime, 7);
-    EXPECT_EQ(settings.intLeft, 0);
+    EXPECT_EQ(settings.intLeft, 0);   // read after intTop, so never
     EXPECT_TRUE(enabled("StopProg")); // the idle state was never set
 }
 

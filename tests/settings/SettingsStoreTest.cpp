@@ -110,7 +110,8 @@ TEST_F(SettingsStoreTest, WrongTypesAndSizesFailWithTheirMessagesAndStopTheLoadT
     for (const auto& [line, message] : cases) {
         test::TempConfig own;
         settings = {};
-        own.writeRegistryFile(QByteArray("REGEDIT4\n\n[HKEY_CURRENT_USER\\SOFTWARE\\Tolvane]\n") +
+        own.writeRegistryFile(QByteArray("REGEDIT4\n\n[HKEY_CURRENT_USER\\SOFTWARE\\Tolvane]\n"
+                                         "\"intLeft\"=dword:0000012c\n") +
                               line + '\n');
         EXPECT_EQ(startupLoadFailure(), QString::fromLatin1(message)) << line;
         // Values read before the faulty one are in the record; intLeft comes after both.
