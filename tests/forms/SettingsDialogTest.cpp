@@ -1,6 +1,7 @@
 #include "forms/TimeFormat.h"
 #include "forms/Unit2.h"
 #include "tests/forms/DialogFixture.h"
+#include "tests/support/Typing.h"
 #include "widgets/CheckBox.h"
 #include "widgets/GroupBox.h"
 #include "widgets/LedLabel.h"
@@ -12,11 +13,13 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
+#include <QWheelEvent>
 
 #include <functional>
 
 using namespace tolvane;
 using tolvane::test::DialogTest;
+using tolvane::test::typeInto;
 
 namespace {
 
@@ -293,8 +296,9 @@ TEST_F(SettingsDialog, AFixedRatioInTheStoreOpensWithTheIncrementDisabled)
 TEST_F(SettingsDialog, TextTypedIntoADerivedOrExcludedBoxLastsOneTick)
 {
     TSettings dialog;
-    box(dialog, 4)->setEditText(QStringLiteral("33"));
-    box(dialog, 5)->setEditText(QStringLiteral("7"));
+    showActive(dialog);
+    typeInto(box(dialog, 4), QStringLiteral("33"));
+    typeInto(box(dialog, 5), QStringLiteral("7"));
     dialog.Timer1Timer();
     EXPECT_EQ(box(dialog, 4)->currentText(), QStringLiteral("10"));
     EXPECT_EQ(box(dialog, 5)->currentText(), QStringLiteral("0"));
@@ -303,10 +307,11 @@ TEST_F(SettingsDialog, TextTypedIntoADerivedOrExcludedBoxLastsOneTick)
 TEST_F(SettingsDialog, TheTickKeepsTheCaretOfABoxBeingTyped)
 {
     TSettings dialog;
+    showActive(dialog);
     group(dialog, "RadioGroup2")->setItemIndex(2);
+    typeInto(box(dialog, 2), QStringLiteral("12"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left);
     QLineEdit* puraka = box(dialog, 2)->lineEdit();
-    puraka->setText(QStringLiteral("12"));
-    puraka->setCursorPosition(1);
     dialog.Timer1Timer();
     dialog.Timer1Timer();
     EXPECT_EQ(puraka->cursorPosition(), 1);
@@ -334,6 +339,7 @@ TEST_P(SettingsFocus, StoresTheCountOnOk)
     QTest::mouseClick(child<QPushButton>(dialog, "BitBtn1"), Qt::LeftButton);
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(storedInteger(values::intDays), GetParam().storedDays);
+    EXPECT_EQ(storedInteger(values::intPrExhale), 10);
     EXPECT_TRUE(errors.isEmpty()) << errors.join(u'|').toStdString();
 }
 
@@ -345,6 +351,14 @@ void tabs(int count)
 void click(QWidget* widget)
 {
     QTest::mouseClick(widget, Qt::LeftButton);
+}
+// A wheel turned over the middle of a widget, up when the angle is positive.
+void turnWheel(QWidget* widget, int eighthsOfADegree)
+{
+    const QPointF centre = widget->rect().center();
+    QWheelEvent wheel(centre, widget->mapToGlobal(centre), {}, {0, eighthsOfADegree}, Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(widget, &wheel);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -358,6 +372,12 @@ INSTANTIATE_TEST_SUITE_P(
                         [](TSettings& dialog) { click(group(dialog, "Automatic")->button(1)); }, 0},
                     FocusCase{"ClickIntoThePeriodBoxResetsIt",
                               [](TSettings& dialog) { click(box(dialog, 6)); }, 0},
+                    FocusCase{"TheWheelOverAnUnfocusedBoxKeepsItAndTheBox",
+                              [](TSettings& dialog) {
+                                  turnWheel(box(dialog, 4), -120);
+                                  turnWheel(box(dialog, 4), -120);
+                              },
+                              3},
                     FocusCase{"RatioRoundsAndDelayKeepIt",
                               [](TSettings& dialog) {
                                   click(box(dialog, 1));
@@ -409,7 +429,8 @@ TEST_F(SettingsDialog, OkWithTheDefaultsStoresTheDefaultTotalTimeByteForByte)
 TEST_F(SettingsDialog, OkFollowsTheTextTypedSinceTheLastTick)
 {
     TSettings dialog;
-    box(dialog, 2)->setEditText(QStringLiteral("6"));
+    showActive(dialog);
+    typeInto(box(dialog, 2), QStringLiteral("6"));
     dialog.BitBtn1Click();
     EXPECT_EQ(storedInteger(values::intCheckOne), 24);
     EXPECT_EQ(storedInteger(values::intPrExhale), 12);
@@ -440,20 +461,71 @@ TEST_F(SettingsDialog, CancelAndEscLeaveTheStoreByteIdentical)
     EXPECT_TRUE(errors.isEmpty());
 }
 
-TEST_F(SettingsDialog, EnterPressesOkFromATypedBox)
+TEST_F(SettingsDialog, TheFirstEnterStoresEveryBoxAsTyped)
 {
+    storeBool(values::blModeOne, false);
+    storeBool(values::blCheckTwo, true);
+    storeBool(values::blAuto, true); // "Free", two holds and the period box enabled
+    const char* const cases[][6] = {
+        {"1", "2", "3", "4", "6", "4"},        // prefixes of list items
+        {"77", "80", "133", "90", "140", "8"}, // outside the lists
+        {"20", "6", "24", "12", "12", "14"},   // in them
+    };
+    const SettingsValue* const stored[] = {&values::intPrTotalTime, &values::intPrInhale,
+                                           &values::intCheckOne,    &values::intPrExhale,
+                                           &values::intCheckTwo,    &values::intIncrementDays};
+    for (const auto& texts : cases) {
+        TSettings dialog;
+        showActive(dialog);
+        for (int number = 1; number <= 6; ++number)
+            typeInto(box(dialog, number), QString::fromLatin1(texts[number - 1]));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        EXPECT_FALSE(dialog.isVisible()) << texts[0];
+        for (int number = 1; number <= 6; ++number)
+            EXPECT_EQ(storedInteger(*stored[number - 1]), atoi(texts[number - 1])) << number;
+    }
+    EXPECT_TRUE(errors.isEmpty()) << errors.join(u'|').toStdString();
+}
+
+struct StepCase {
+    const char* name;
+    int box;
+    const char* typed;
+    Qt::Key key;    // or, with Qt::Key_unknown, a turn of the wheel by
+    int wheelAngle; // eighths of a degree, up the list when positive
+    const char* shown;
+};
+
+class SettingsStep : public DialogTest, public testing::WithParamInterface<StepCase> {};
+
+TEST_P(SettingsStep, StepsFromTheNumberShown)
+{
+    storeBool(values::blModeOne, false);
+    storeBool(values::blAuto, true);
     TSettings dialog;
     showActive(dialog);
-    group(dialog, "RadioGroup2")->setItemIndex(2);
-    QLineEdit* rounds = box(dialog, 1)->lineEdit();
-    click(rounds);
-    rounds->selectAll();
-    QTest::keyClicks(rounds, QStringLiteral("30"));
-    QTest::keyClick(rounds, Qt::Key_Return);
-    EXPECT_FALSE(dialog.isVisible());
-    EXPECT_EQ(storedInteger(values::intPrTotalTime), 30);
-    EXPECT_EQ(formatClockTime(storedTime(values::tTotalTime)), QStringLiteral("0:17:30"));
+    const StepCase& example = GetParam();
+    typeInto(box(dialog, example.box), QString::fromLatin1(example.typed));
+    QWidget* focused = QApplication::focusWidget();
+    if (example.key != Qt::Key_unknown)
+        QTest::keyClick(focused, example.key);
+    else
+        turnWheel(focused, example.wheelAngle);
+    EXPECT_EQ(box(dialog, example.box)->currentText(), QString::fromLatin1(example.shown));
 }
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(UpDownAndWheel, SettingsStep, testing::Values(
+    StepCase{"DownFromAPuraka",              2, "5",  Qt::Key_Down,     0,    "6"},
+    StepCase{"UpFromAPuraka",                2, "5",  Qt::Key_Up,       0,    "4"},
+    StepCase{"UpFromBeyondTheList",          2, "80", Qt::Key_Up,       0,    "76"},
+    StepCase{"TwoNotchesDown",               2, "5",  Qt::Key_unknown,  -240, "7"},
+    StepCase{"PageDownToTheNearestPeriod",   6, "40", Qt::Key_PageDown, 0,    "45"},
+    StepCase{"ANotchUpToTheNearestPeriod",   6, "12", Qt::Key_unknown,  120,  "7"},
+    StepCase{"DownFromAnEmptyBox",           6, "",   Qt::Key_Down,     0,    "7"},
+    StepCase{"NoItemBeyondTheLast",          6, "90", Qt::Key_Down,     0,    "90"}),
+    [](const testing::TestParamInfo<StepCase>& example) { return std::string(example.param.name); });
+// clang-format on
 
 // --- Values that make no practice ----------------------------------------------------------
 
