@@ -355,8 +355,11 @@ QComboBox* TSettings::durationToMend(QComboBox* box) const
     return settings.blModeOne ? ui->ComboBox2 : box;
 }
 
+// The period counts only under an increment; a disabled box is written back as it was read.
 std::int32_t TSettings::periodFromBox() const
 {
+    if (!settings.blAuto && !settings.blAutoTwo)
+        return settings.intIncrementDays;
     return boxValue(ui->ComboBox6, QStringLiteral("The increment period"), ui->ComboBox6);
 }
 

@@ -394,6 +394,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(SettingsDialog, OkStoresTheWholeGroupAndTheRecord)
 {
+    storeInteger(values::intIncrementDays, -1);
+    store::startupLoad();
     TSettings dialog;
     group(dialog, "RadioGroup1")->setItemIndex(2);
     box(dialog, 2)->setEditText(QStringLiteral("6"));
@@ -410,10 +412,11 @@ TEST_F(SettingsDialog, OkStoresTheWholeGroupAndTheRecord)
     EXPECT_EQ(storedInteger(values::intCheckTwo), 12);
     EXPECT_TRUE(storedBool(values::blCheckTwo));
     EXPECT_TRUE(storedBool(values::blDelay));
-    EXPECT_EQ(storedInteger(values::intIncrementDays), 14);
+    // The increment is disabled: the period box is not looked at, the period as read is kept.
+    EXPECT_EQ(storedInteger(values::intIncrementDays), -1);
     EXPECT_EQ(formatClockTime(storedTime(values::tTotalTime)), QStringLiteral("0:18:30"));
     EXPECT_EQ(settings.intCheckTwo, 12);
-    EXPECT_EQ(settings.intIncrementDays, 14);
+    EXPECT_EQ(settings.intIncrementDays, -1);
     EXPECT_EQ(settings.tTotalTime, storedTime(values::tTotalTime));
 }
 
@@ -602,6 +605,7 @@ TEST_F(SettingsDialog, ADerivedDurationTooLargeForAnIntegerIsRefusedWhole)
 TEST_F(SettingsDialog, LeadingBlanksAreTakenAsTheStandardConversionDoes)
 {
     TSettings dialog;
+    group(dialog, "Automatic")->setItemIndex(1);
     box(dialog, 1)->setEditText(QStringLiteral(" 5"));
     box(dialog, 6)->setEditText(QStringLiteral("  14"));
     dialog.Timer1Timer();
