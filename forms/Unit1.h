@@ -97,6 +97,7 @@ private:
     std::unique_ptr<Ui::TPranayama> ui;
     platform::Clock& m_clock;
     PracticeClock m_practice;
+    bool m_delaySetting = false; // blDelay as the Pranayama practice loaded it
     KevaliState m_kevali;
     QTimer* Timer1;
     QTimer* Timer2;

@@ -36,6 +36,7 @@ const PhaseInfo& phaseOf(const PracticeClock& practice)
 void TPranayama::Beginbreathing1Click()
 {
     store::loadPranayamaSettings();
+    m_delaySetting = settings.blDelay;
     setStatusPanel(0, QStringLiteral("Pranayama"));
     setRunningCommands(QColor(0, 255, 0));
     m_practice.tPhaseStart = m_clock.now();
@@ -117,6 +118,9 @@ void TPranayama::endPranayama()
     showPracticeEnd();
     m_practice.intRound = 0;
     ui->LMDLEDLabel4->setText(QStringLiteral("000"));
+    // The record's flag meant a delay still to come; the rating's total needs the setting again,
+    // also when its reload fails.
+    settings.blDelay = m_delaySetting;
     // The rating comes before the commands return to idle; the next start reloads its result.
     if (settings.blAuto || settings.blAutoTwo) {
         TState rating(this);

@@ -1,6 +1,7 @@
 #include "forms/Unit2.h"
 
 #include "forms/PracticeTotal.h"
+#include "forms/Refusal.h"
 #include "forms/TimeFormat.h"
 #include "platform/Convert.h"
 #include "platform/ErrorDispatch.h"
@@ -14,7 +15,9 @@
 #include <QStyle>
 #include <QTimer>
 
+#include <algorithm>
 #include <optional>
+#include <utility>
 
 namespace tolvane {
 
@@ -47,12 +50,12 @@ void setBoxText(QComboBox* box, const QString& text)
         box->setEditText(text);
 }
 
-// A box's whole number of seconds or rounds; a failure names the box.
-std::int32_t boxValue(const QComboBox* box, const QString& name)
+// A box's whole number of seconds or rounds; a refusal names the box and is mended at boxToMend.
+std::int32_t boxValue(const QComboBox* box, const QString& name, QComboBox* boxToMend)
 {
-    const std::int32_t value = platform::StrToInt(box->currentText());
+    const std::int32_t value = boxNumber(box, boxToMend);
     if (value < 0)
-        throw TolvaneError(QStringLiteral("%1 cannot be negative").arg(name));
+        throw EInputRefused(boxToMend, QStringLiteral("%1 cannot be negative").arg(name));
     return value;
 }
 
@@ -103,7 +106,9 @@ TSettings::TSettings(QWidget* owner)
         connect(group, &TGroupBox::entered, this, handler(this, &TSettings::SetDaysToNil));
     connect(ui->BitBtn2, &QPushButton::clicked, this, handler(this, &TSettings::BitBtn2Click));
     connect(ui->BitBtn1, &QPushButton::clicked, this, [this] {
-        platform::dispatch([this] { BitBtn1Click(); });
+        // A refused box keeps the dialog open, because closing would lose what was entered.
+        if (dispatchRefusingInput([this] { BitBtn1Click(); }))
+            return;
         // OK's result is set before its handler runs: a failure closes the dialog all the same.
         if (isVisible())
             accept();
@@ -310,34 +315,56 @@ void TSettings::showTimes()
 
 TSettings::Practice TSettings::practiceFromBoxes() const
 {
+    const auto duration = [this](QComboBox* box, const QString& name) {
+        return boxValue(box, name, durationToMend(box));
+    };
     Practice practice;
-    practice.rounds = boxValue(ui->ComboBox1, QStringLiteral("The number of rounds"));
-    practice.inhale = boxValue(ui->ComboBox2, QStringLiteral("Puraka"));
-    practice.checkOne = boxValue(ui->ComboBox3, QStringLiteral("Abhyantara kumbhaka"));
-    practice.exhale = boxValue(ui->ComboBox4, QStringLiteral("Rechaka"));
-    practice.checkTwo = boxValue(ui->ComboBox5, QStringLiteral("Bahya kumbhaka"));
+    practice.rounds =
+        boxValue(ui->ComboBox1, QStringLiteral("The number of rounds"), ui->ComboBox1);
+    practice.inhale = duration(ui->ComboBox2, QStringLiteral("Puraka"));
+    practice.checkOne = duration(ui->ComboBox3, QStringLiteral("Abhyantara kumbhaka"));
+    practice.exhale = duration(ui->ComboBox4, QStringLiteral("Rechaka"));
+    practice.checkTwo = duration(ui->ComboBox5, QStringLiteral("Bahya kumbhaka"));
     const std::int64_t round =
         std::int64_t{practice.inhale} + practice.checkOne + practice.exhale + practice.checkTwo;
-    if (round >= secondsPerHour)
-        throw TolvaneError(QStringLiteral("The round of Puraka, Abhyantara kumbhaka, Rechaka and "
-                                          "Bahya kumbhaka must be shorter than 60 minutes"));
+    if (round >= secondsPerHour) {
+        const std::pair<std::int32_t, QComboBox*> durations[] = {
+            {practice.inhale, ui->ComboBox2},
+            {practice.checkOne, ui->ComboBox3},
+            {practice.exhale, ui->ComboBox4},
+            {practice.checkTwo, ui->ComboBox5}};
+        QComboBox* longest =
+            std::ranges::max(durations, {}, &std::pair<std::int32_t, QComboBox*>::first).second;
+        throw EInputRefused(durationToMend(longest),
+                            QStringLiteral("The round of Puraka, Abhyantara kumbhaka, Rechaka and "
+                                           "Bahya kumbhaka must be shorter than 60 minutes"));
+    }
     const std::optional<int> total = practiceSeconds(practice.rounds, round, settings.blDelay);
     if (!total)
-        throw TolvaneError(
+        throw EInputRefused(
+            ui->ComboBox1,
             QStringLiteral("The total time of the rounds must be shorter than 24 hours"));
     practice.roundSeconds = static_cast<int>(round);
     practice.totalSeconds = *total;
     return practice;
 }
 
+// While a ratio derives the other durations from the Puraka, the Puraka is the one to change.
+QComboBox* TSettings::durationToMend(QComboBox* box) const
+{
+    return settings.blModeOne ? ui->ComboBox2 : box;
+}
+
+// The period counts only under an increment; a disabled box is written back as it was read.
 std::int32_t TSettings::periodFromBox() const
 {
-    return boxValue(ui->ComboBox6, QStringLiteral("The increment period"));
+    if (!settings.blAuto && !settings.blAutoTwo)
+        return settings.intIncrementDays;
+    return boxValue(ui->ComboBox6, QStringLiteral("The increment period"), ui->ComboBox6);
 }
 
 void TSettings::BitBtn1Click()
 {
-    Timer1->stop();
     settings.blDelay = ui->Delay1->isChecked();
     switch (ui->RadioGroup2->itemIndex()) {
     case ratioOneFourTwoTwoItem:
@@ -357,10 +384,12 @@ void TSettings::BitBtn1Click()
     }
 
     // One last recomputation, so that what is stored follows the text typed last, then every
-    // box is checked before anything is written: the group is stored whole or not at all.
+    // box is checked before anything is written: the group is stored whole or not at all, and a
+    // refusal leaves the dialog open and recomputing.
     Timer1Timer();
     const std::int32_t period = periodFromBox();
     const Practice practice = practiceFromBoxes();
+    Timer1->stop();
     const double totalTime = secondsAsDays(practice.totalSeconds);
     settings.intIncrementDays = period;
 

@@ -52,6 +52,7 @@ private:
     // Raises the failure that OK shows when the boxes hold no valid practice.
     Practice practiceFromBoxes() const;
     std::int32_t periodFromBox() const;
+    QComboBox* durationToMend(QComboBox* box) const;
 
     void zeroExcludedHolds();
     void deriveDurations();

@@ -1,10 +1,8 @@
 #include "forms/Unit3.h"
 
 #include "forms/PracticeTotal.h"
-
-#include "platform/Convert.h"
+#include "forms/Refusal.h"
 #include "platform/ErrorDispatch.h"
-#include "platform/Errors.h"
 #include "settings/SettingsRecord.h"
 #include "settings/SettingsStore.h"
 #include "ui_Unit3.h"
@@ -26,11 +24,11 @@ void setBoxText(QComboBox* box, const QString& text)
 }
 
 // The whole number typed in a box; the practice needs it to be at least 1.
-std::int32_t positiveValue(const QComboBox* box, const QString& refusal)
+std::int32_t positiveValue(QComboBox* box, const QString& refusal)
 {
-    const std::int32_t value = platform::StrToInt(box->currentText());
+    const std::int32_t value = boxNumber(box, box);
     if (value < 1)
-        throw TolvaneError(refusal);
+        throw EInputRefused(box, refusal);
     return value;
 }
 
@@ -49,13 +47,11 @@ TKSettings::TKSettings(QWidget* owner)
     move(screenArea.center() - rect().center());
 
     connect(ui->BitBtn1, &QPushButton::clicked, this, [this] {
-        bool handled = false;
-        platform::dispatch([&] {
-            BitBtn1Click();
-            handled = true;
-        });
+        // A refused box keeps the dialog open, because closing would lose what was entered.
+        if (dispatchRefusingInput([this] { BitBtn1Click(); }))
+            return;
         // OK's result is set before its handler runs, so the dialog closes even when it failed.
-        if (!handled)
+        if (isVisible())
             accept();
     });
     connect(ui->BitBtn2, &QPushButton::clicked, this,
@@ -85,8 +81,10 @@ void TKSettings::BitBtn1Click()
     // The displays count a practice within a day and a breath within an hour.
     const KevaliPlan plan = kevaliPlan(totalTime, startBreath, ui->Delay2->isChecked());
     if (plan.seconds >= 24 * 3600 || plan.lastBreath >= 3600)
-        throw TolvaneError(QStringLiteral(
-            "The practice must stay shorter than 24 hours and every breath shorter than an hour"));
+        throw EInputRefused(
+            startBreath >= 3600 ? ui->ComboBox2 : ui->ComboBox1,
+            QStringLiteral("The practice must stay shorter than 24 hours and every breath shorter "
+                           "than an hour"));
 
     settings.blKevDelay = ui->Delay2->isChecked();
     settings.intKevTotalTime = totalTime;

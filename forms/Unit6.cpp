@@ -10,6 +10,7 @@
 #include <QStyle>
 
 #include <cstdint>
+#include <limits>
 #include <optional>
 
 namespace tolvane {
@@ -59,6 +60,9 @@ void lengthenTowardsEqual(SettingsRecord& record)
 
 void countEasyPractice(SettingsRecord& record)
 {
+    // A count at its largest value stays there instead of overflowing.
+    if (record.intDays == std::numeric_limits<std::int32_t>::max())
+        return;
     ++record.intDays;
     if (record.intDays != record.intIncrementDays)
         return;

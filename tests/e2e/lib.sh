@@ -128,13 +128,11 @@ keys() {
     xdotool key --delay 100 "$@"
 }
 
-# type_text WINDOW TEXT: replaces the text of the focused box of a window with TEXT; Delete drops
-# what the box's completion appends ("1" would become "14" in a box offering 14).
+# type_text WINDOW TEXT: replaces the text of the focused box of a window with TEXT.
 type_text() {
     xdotool windowfocus --sync "$1"
     xdotool key ctrl+a
     xdotool type --delay 50 "$2"
-    xdotool key Delete
 }
 
 # click_button X Y: clicks the middle of the main window's 25 x 25 button whose left top corner

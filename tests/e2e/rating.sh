@@ -8,7 +8,7 @@ source "$(dirname "$0")/lib.sh"
 setup_run
 start_program "$binary"
 # Past the delay: the increment "1:(4):2:(2)" and a period of one practice.
-set_short_pranayama Tab Down Tab ctrl+a 1 Delete
+set_short_pranayama Tab Down Tab ctrl+a 1
 expect_value blAuto dword:00000001
 expect_value intIncrementDays dword:00000001
 

@@ -1,7 +1,11 @@
+#include "forms/Unit6.h"
+#include "platform/Registry.h"
 #include "settings/RegistryAccessor.h"
 #include "settings/SettingsStore.h"
 #include "tests/forms/PracticeRunner.h"
+#include "widgets/RadioGroup.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
 
@@ -105,6 +109,28 @@ TEST_F(PranayamaPracticeTest, DelayComesFirstForThirtyOneSecondsThenRoundOne)
     EXPECT_EQ(events[1].cue, QStringLiteral("Inhale.wav"));
     EXPECT_NEAR(events[1].ms, 31'000, 5);
     EXPECT_FALSE(settings.blDelay); // cleared in the record only
+}
+
+TEST_F(PranayamaPracticeTest, TheRatingKeepsTheDelayInTheTotalWhenItsReloadFails)
+{
+    writeSettings("\"blDelay\"=dword:00000001\n\"blAuto\"=dword:00000001\n"
+                  "\"blModeOne\"=dword:00000000\n\"intPrTotalTime\"=dword:00000001\n"
+                  "\"tTotalTime\"=hex:6e,8a,51,c3,df,a6,48,3f\n"); // 30 + 35 s
+    window->FormCreate();
+    start();
+    runFor(40'000); // past the delay, which the practice then clears in the record
+    platform::UserRegistry().setValue(QStringLiteral("SOFTWARE\\Tolvane"),
+                                      QStringLiteral("intPrTotalTime"), {platform::RegSz, "x"});
+    QTimer::singleShot(0, [] {
+        auto* rating = qobject_cast<TState*>(QApplication::activeModalWidget());
+        ASSERT_NE(rating, nullptr);
+        rating->findChild<TRadioGroup*>(QStringLiteral("RadioGroup1"))->setItemIndex(1);
+        rating->BitBtn1Click();
+    });
+    runFor(30'000);
+    EXPECT_TRUE(errors.contains(QStringLiteral("Invalid data type for 'intPrTotalTime'")));
+    // A second less of Abhyantara Kumbhaka: 30 + 34 s.
+    EXPECT_TRUE(config.readRegistryFile().contains("\"tTotalTime\"=hex:29,51,ce,a0,c8,45,48,3f"));
 }
 
 TEST_F(PranayamaPracticeTest, TotalBelowOneSecondEndsAtTheFirstTick)

@@ -8,6 +8,7 @@
 #include <QRadioButton>
 
 #include <array>
+#include <limits>
 
 using namespace tolvane;
 using tolvane::test::DialogTest;
@@ -173,6 +174,10 @@ TEST_F(RatingDialog, TheCountFiresOnlyOnExactEquality)
     rate(easy, 20);
     EXPECT_EQ(storedInteger(values::intDays), 29);
     EXPECT_EQ(storedDurations(), (Durations{6, 20, 10, 0}));
+
+    storeInteger(values::intDays, std::numeric_limits<std::int32_t>::max());
+    rate(easy);
+    EXPECT_EQ(storedInteger(values::intDays), std::numeric_limits<std::int32_t>::max());
 }
 
 TEST_F(RatingDialog, APeriodOfZeroNeverFiresButTheTotalIsStillRewritten)

@@ -1,6 +1,7 @@
 #include "forms/TimeFormat.h"
 #include "forms/Unit2.h"
 #include "tests/forms/DialogFixture.h"
+#include "tests/support/Typing.h"
 #include "widgets/CheckBox.h"
 #include "widgets/GroupBox.h"
 #include "widgets/LedLabel.h"
@@ -12,11 +13,13 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
+#include <QWheelEvent>
 
 #include <functional>
 
 using namespace tolvane;
 using tolvane::test::DialogTest;
+using tolvane::test::typeInto;
 
 namespace {
 
@@ -294,8 +297,9 @@ TEST_F(SettingsDialog, AFixedRatioInTheStoreOpensWithTheIncrementDisabled)
 TEST_F(SettingsDialog, TextTypedIntoADerivedOrExcludedBoxLastsOneTick)
 {
     TSettings dialog;
-    box(dialog, 4)->setEditText(QStringLiteral("33"));
-    box(dialog, 5)->setEditText(QStringLiteral("7"));
+    showActive(dialog);
+    typeInto(box(dialog, 4), QStringLiteral("33"));
+    typeInto(box(dialog, 5), QStringLiteral("7"));
     dialog.Timer1Timer();
     EXPECT_EQ(box(dialog, 4)->currentText(), QStringLiteral("10"));
     EXPECT_EQ(box(dialog, 5)->currentText(), QStringLiteral("0"));
@@ -304,10 +308,11 @@ TEST_F(SettingsDialog, TextTypedIntoADerivedOrExcludedBoxLastsOneTick)
 TEST_F(SettingsDialog, TheTickKeepsTheCaretOfABoxBeingTyped)
 {
     TSettings dialog;
+    showActive(dialog);
     group(dialog, "RadioGroup2")->setItemIndex(2);
+    typeInto(box(dialog, 2), QStringLiteral("12"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left);
     QLineEdit* puraka = box(dialog, 2)->lineEdit();
-    puraka->setText(QStringLiteral("12"));
-    puraka->setCursorPosition(1);
     dialog.Timer1Timer();
     dialog.Timer1Timer();
     EXPECT_EQ(puraka->cursorPosition(), 1);
@@ -335,6 +340,7 @@ TEST_P(SettingsFocus, StoresTheCountOnOk)
     QTest::mouseClick(child<QPushButton>(dialog, "BitBtn1"), Qt::LeftButton);
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(storedInteger(values::intDays), GetParam().storedDays);
+    EXPECT_EQ(storedInteger(values::intPrExhale), 10);
     EXPECT_TRUE(errors.isEmpty()) << errors.join(u'|').toStdString();
 }
 
@@ -346,6 +352,14 @@ void tabs(int count)
 void click(QWidget* widget)
 {
     QTest::mouseClick(widget, Qt::LeftButton);
+}
+// A wheel turned over the middle of a widget, up when the angle is positive.
+void turnWheel(QWidget* widget, int eighthsOfADegree)
+{
+    const QPointF centre = widget->rect().center();
+    QWheelEvent wheel(centre, widget->mapToGlobal(centre), {}, {0, eighthsOfADegree}, Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(widget, &wheel);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -359,6 +373,12 @@ INSTANTIATE_TEST_SUITE_P(
                         [](TSettings& dialog) { click(group(dialog, "Automatic")->button(1)); }, 0},
                     FocusCase{"ClickIntoThePeriodBoxResetsIt",
                               [](TSettings& dialog) { click(box(dialog, 6)); }, 0},
+                    FocusCase{"TheWheelOverAnUnfocusedBoxKeepsItAndTheBox",
+                              [](TSettings& dialog) {
+                                  turnWheel(box(dialog, 4), -120);
+                                  turnWheel(box(dialog, 4), -120);
+                              },
+                              3},
                     FocusCase{"RatioRoundsAndDelayKeepIt",
                               [](TSettings& dialog) {
                                   click(box(dialog, 1));
@@ -375,6 +395,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(SettingsDialog, OkStoresTheWholeGroupAndTheRecord)
 {
+    storeInteger(values::intIncrementDays, -1);
+    store::startupLoad();
     TSettings dialog;
     group(dialog, "RadioGroup1")->setItemIndex(2);
     box(dialog, 2)->setEditText(QStringLiteral("6"));
@@ -391,10 +413,11 @@ TEST_F(SettingsDialog, OkStoresTheWholeGroupAndTheRecord)
     EXPECT_EQ(storedInteger(values::intCheckTwo), 12);
     EXPECT_TRUE(storedBool(values::blCheckTwo));
     EXPECT_TRUE(storedBool(values::blDelay));
-    EXPECT_EQ(storedInteger(values::intIncrementDays), 14);
+    // The increment is disabled: the period box is not looked at, the period as read is kept.
+    EXPECT_EQ(storedInteger(values::intIncrementDays), -1);
     EXPECT_EQ(formatClockTime(storedTime(values::tTotalTime)), QStringLiteral("0:18:30"));
     EXPECT_EQ(settings.intCheckTwo, 12);
-    EXPECT_EQ(settings.intIncrementDays, 14);
+    EXPECT_EQ(settings.intIncrementDays, -1);
     EXPECT_EQ(settings.tTotalTime, storedTime(values::tTotalTime));
 }
 
@@ -410,7 +433,8 @@ TEST_F(SettingsDialog, OkWithTheDefaultsStoresTheDefaultTotalTimeByteForByte)
 TEST_F(SettingsDialog, OkFollowsTheTextTypedSinceTheLastTick)
 {
     TSettings dialog;
-    box(dialog, 2)->setEditText(QStringLiteral("6"));
+    showActive(dialog);
+    typeInto(box(dialog, 2), QStringLiteral("6"));
     dialog.BitBtn1Click();
     EXPECT_EQ(storedInteger(values::intCheckOne), 24);
     EXPECT_EQ(storedInteger(values::intPrExhale), 12);
@@ -441,20 +465,71 @@ TEST_F(SettingsDialog, CancelAndEscLeaveTheStoreByteIdentical)
     EXPECT_TRUE(errors.isEmpty());
 }
 
-TEST_F(SettingsDialog, EnterPressesOkFromATypedBox)
+TEST_F(SettingsDialog, TheFirstEnterStoresEveryBoxAsTyped)
 {
+    storeBool(values::blModeOne, false);
+    storeBool(values::blCheckTwo, true);
+    storeBool(values::blAuto, true); // "Free", two holds and the period box enabled
+    const char* const cases[][6] = {
+        {"1", "2", "3", "4", "6", "4"},        // prefixes of list items
+        {"77", "80", "133", "90", "140", "8"}, // outside the lists
+        {"20", "6", "24", "12", "12", "14"},   // in them
+    };
+    const SettingsValue* const stored[] = {&values::intPrTotalTime, &values::intPrInhale,
+                                           &values::intCheckOne,    &values::intPrExhale,
+                                           &values::intCheckTwo,    &values::intIncrementDays};
+    for (const auto& texts : cases) {
+        TSettings dialog;
+        showActive(dialog);
+        for (int number = 1; number <= 6; ++number)
+            typeInto(box(dialog, number), QString::fromLatin1(texts[number - 1]));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        EXPECT_FALSE(dialog.isVisible()) << texts[0];
+        for (int number = 1; number <= 6; ++number)
+            EXPECT_EQ(storedInteger(*stored[number - 1]), atoi(texts[number - 1])) << number;
+    }
+    EXPECT_TRUE(errors.isEmpty()) << errors.join(u'|').toStdString();
+}
+
+struct StepCase {
+    const char* name;
+    int box;
+    const char* typed;
+    Qt::Key key;    // or, with Qt::Key_unknown, a turn of the wheel by
+    int wheelAngle; // eighths of a degree, up the list when positive
+    const char* shown;
+};
+
+class SettingsStep : public DialogTest, public testing::WithParamInterface<StepCase> {};
+
+TEST_P(SettingsStep, StepsFromTheNumberShown)
+{
+    storeBool(values::blModeOne, false);
+    storeBool(values::blAuto, true);
     TSettings dialog;
     showActive(dialog);
-    group(dialog, "RadioGroup2")->setItemIndex(2);
-    QLineEdit* rounds = box(dialog, 1)->lineEdit();
-    click(rounds);
-    rounds->selectAll();
-    QTest::keyClicks(rounds, QStringLiteral("30"));
-    QTest::keyClick(rounds, Qt::Key_Return);
-    EXPECT_FALSE(dialog.isVisible());
-    EXPECT_EQ(storedInteger(values::intPrTotalTime), 30);
-    EXPECT_EQ(formatClockTime(storedTime(values::tTotalTime)), QStringLiteral("0:17:30"));
+    const StepCase& example = GetParam();
+    typeInto(box(dialog, example.box), QString::fromLatin1(example.typed));
+    QWidget* focused = QApplication::focusWidget();
+    if (example.key != Qt::Key_unknown)
+        QTest::keyClick(focused, example.key);
+    else
+        turnWheel(focused, example.wheelAngle);
+    EXPECT_EQ(box(dialog, example.box)->currentText(), QString::fromLatin1(example.shown));
 }
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(UpDownAndWheel, SettingsStep, testing::Values(
+    StepCase{"DownFromAPuraka",              2, "5",  Qt::Key_Down,     0,    "6"},
+    StepCase{"UpFromAPuraka",                2, "5",  Qt::Key_Up,       0,    "4"},
+    StepCase{"UpFromBeyondTheList",          2, "80", Qt::Key_Up,       0,    "76"},
+    StepCase{"TwoNotchesDown",               2, "5",  Qt::Key_unknown,  -240, "7"},
+    StepCase{"PageDownToTheNearestPeriod",   6, "40", Qt::Key_PageDown, 0,    "45"},
+    StepCase{"ANotchUpToTheNearestPeriod",   6, "12", Qt::Key_unknown,  120,  "7"},
+    StepCase{"DownFromAnEmptyBox",           6, "",   Qt::Key_Down,     0,    "7"},
+    StepCase{"NoItemBeyondTheLast",          6, "90", Qt::Key_Down,     0,    "90"}),
+    [](const testing::TestParamInfo<StepCase>& example) { return std::string(example.param.name); });
+// clang-format on
 
 // --- Values that make no practice ----------------------------------------------------------
 
@@ -467,22 +542,32 @@ struct InvalidCase {
 
 class SettingsInvalid : public DialogTest, public testing::WithParamInterface<InvalidCase> {};
 
-TEST_P(SettingsInvalid, ShowsDashesAndOkRefusesBeforeWritingAnything)
+TEST_P(SettingsInvalid, ShowsDashesAndOkKeepsTheDialogOpenOnTheBox)
 {
     const InvalidCase& example = GetParam();
+    storeBool(values::blModeOne, false);
+    storeBool(values::blAuto, true); // "Free" and the period box enabled
     const QByteArray before = config.readRegistryFile();
     TSettings dialog;
-    group(dialog, "RadioGroup2")->setItemIndex(2);
-    box(dialog, example.box)->setEditText(QString::fromUtf8(example.text));
+    showActive(dialog);
+    typeInto(box(dialog, example.box), QString::fromUtf8(example.text));
+    const int other = example.box == 1 ? 6 : 1;
+    typeInto(box(dialog, other), QStringLiteral("30"));
     for (int tick = 0; tick < 3; ++tick)
         dialog.Timer1Timer();
-    EXPECT_EQ(led(dialog, "LMDLEDLabel1"), QStringLiteral("--:--"));
-    EXPECT_EQ(led(dialog, "LMDLEDLabel2"), QStringLiteral("-:--:--"));
+    EXPECT_EQ(led(dialog, "LMDLEDLabel1") == u"--:--", example.box != 6);
+    EXPECT_EQ(led(dialog, "LMDLEDLabel2") == u"-:--:--", example.box != 6);
     EXPECT_TRUE(errors.isEmpty());
 
-    showActive(dialog);
-    click(child<QPushButton>(dialog, "BitBtn1"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     EXPECT_EQ(errors, QStringList{QString::fromUtf8(example.message)});
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(QApplication::focusWidget(), box(dialog, example.box));
+    EXPECT_EQ(box(dialog, example.box)->lineEdit()->selectedText(),
+              QString::fromUtf8(example.text));
+    EXPECT_EQ(box(dialog, other)->currentText(), QStringLiteral("30"));
+    EXPECT_EQ(config.readRegistryFile(), before);
+    click(child<QPushButton>(dialog, "BitBtn2"));
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(config.readRegistryFile(), before);
 }
@@ -495,20 +580,11 @@ INSTANTIATE_TEST_SUITE_P(Refused, SettingsInvalid, testing::Values(
     InvalidCase{"ANegativeHold",   3, "-3",    "Abhyantara kumbhaka cannot be negative."},
     InvalidCase{"NegativeRounds",  1, "-1",    "The number of rounds cannot be negative."},
     InvalidCase{"ARoundOfAnHour",  4, "3585",  "The round of Puraka, Abhyantara kumbhaka, Rechaka and Bahya kumbhaka must be shorter than 60 minutes."},
-    InvalidCase{"ADayOfPractice",  1, "2469",  "The total time of the rounds must be shorter than 24 hours."}),
-    [](const testing::TestParamInfo<InvalidCase>& example) { return std::string(example.param.name); });
-// clang-format on
-
-// The other hostile texts: a lone plus, too many digits, the smallest integer and values whose
-// sum overflows the round or the total.
-// clang-format off
-INSTANTIATE_TEST_SUITE_P(Hostile, SettingsInvalid, testing::Values(
-    InvalidCase{"APlusSign",                  3, "+",           "'+' is not a valid integer value."},
-    InvalidCase{"ElevenDigits",               1, "99999999999", "'99999999999' is not a valid integer value."},
-    InvalidCase{"DigitsThenALetter",          4, "12a",         "'12a' is not a valid integer value."},
-    InvalidCase{"TheSmallestInteger",         2, "-2147483648", "Puraka cannot be negative."},
+    InvalidCase{"ADayOfPractice",  1, "2469",  "The total time of the rounds must be shorter than 24 hours."},
     InvalidCase{"ThePurakaThatOverflowsTheRound", 2, "2147483647", "The round of Puraka, Abhyantara kumbhaka, Rechaka and Bahya kumbhaka must be shorter than 60 minutes."},
-    InvalidCase{"RoundsThatOverflowTheTotal", 1, "2147483647",  "The total time of the rounds must be shorter than 24 hours."}),
+    InvalidCase{"RoundsThatOverflowTheTotal", 1, "2147483647",  "The total time of the rounds must be shorter than 24 hours."},
+    InvalidCase{"APeriodInWords", 6, "seven", "'seven' is not a valid integer value."},
+    InvalidCase{"ANegativePeriod", 6, "-7", "The increment period cannot be negative."}),
     [](const testing::TestParamInfo<InvalidCase>& example) { return std::string(example.param.name); });
 // clang-format on
 
@@ -530,6 +606,7 @@ TEST_F(SettingsDialog, ADerivedDurationTooLargeForAnIntegerIsRefusedWhole)
 TEST_F(SettingsDialog, LeadingBlanksAreTakenAsTheStandardConversionDoes)
 {
     TSettings dialog;
+    group(dialog, "Automatic")->setItemIndex(1);
     box(dialog, 1)->setEditText(QStringLiteral(" 5"));
     box(dialog, 6)->setEditText(QStringLiteral("  14"));
     dialog.Timer1Timer();
@@ -540,44 +617,21 @@ TEST_F(SettingsDialog, LeadingBlanksAreTakenAsTheStandardConversionDoes)
     EXPECT_EQ(formatClockTime(storedTime(values::tTotalTime)), QStringLiteral("0:02:55"));
 }
 
-TEST_F(SettingsDialog, HostilePeriodsAreRefusedBeforeWritingAnything)
+TEST_F(SettingsDialog, AStoredRoundOfAnHourIsMendedAtThePurakaWithoutResettingTheCount)
 {
-    const struct {
-        const char* text;
-        const char* message;
-    } cases[] = {
-        {"", "'' is not a valid integer value."},
-        {"+", "'+' is not a valid integer value."},
-        {"-", "'-' is not a valid integer value."},
-        {"seven", "'seven' is not a valid integer value."},
-        {"99999999999", "'99999999999' is not a valid integer value."},
-        {"-2147483648", "The increment period cannot be negative."},
-    };
-    const QByteArray before = config.readRegistryFile();
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.text);
-        errors.clear();
-        settings.intIncrementDays = 7;
-        TSettings dialog;
-        box(dialog, 6)->setEditText(QString::fromUtf8(c.text));
-        platform::dispatch([&dialog] { dialog.BitBtn1Click(); });
-        EXPECT_EQ(errors, QStringList{QString::fromUtf8(c.message)});
-        EXPECT_EQ(config.readRegistryFile(), before);
-        EXPECT_EQ(settings.intIncrementDays, 7);
-    }
-}
-
-TEST_F(SettingsDialog, ABadPeriodIsRefusedToo)
-{
+    storeInteger(values::intPrInhale, 1000); // "1:(4):2:(2)": 1000 + 4000 + 2000 seconds
+    storeInteger(values::intDays, 3);
     const QByteArray before = config.readRegistryFile();
     TSettings dialog;
-    box(dialog, 6)->setEditText(QStringLiteral("-7"));
-    dialog.Timer1Timer();
-    EXPECT_EQ(led(dialog, "LMDLEDLabel2"), QStringLiteral("0:11:40"));
-    platform::dispatch([&dialog] { dialog.BitBtn1Click(); });
-    EXPECT_EQ(errors, QStringList{QStringLiteral("The increment period cannot be negative.")});
+    showActive(dialog);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(errors,
+              QStringList{QStringLiteral("The round of Puraka, Abhyantara kumbhaka, Rechaka "
+                                         "and Bahya kumbhaka must be shorter than 60 "
+                                         "minutes.")});
+    EXPECT_EQ(QApplication::focusWidget(), box(dialog, 2));
+    EXPECT_EQ(settings.intDays, 3);
     EXPECT_EQ(config.readRegistryFile(), before);
-    EXPECT_EQ(settings.intIncrementDays, 7);
 }
 
 TEST_F(SettingsDialog, TheLabelsRecoverOnceTheValuesAreValidAgain)

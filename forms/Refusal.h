@@ -1,0 +1,30 @@
+#pragma once
+
+#include "platform/Errors.h"
+
+#include <cstdint>
+#include <functional>
+
+class QComboBox;
+
+namespace tolvane {
+
+// Text in a box that OK cannot take. OK then keeps its dialog open on the box to mend, with
+// everything else the person entered, where other failures close the dialog.
+class EInputRefused : public TolvaneError {
+public:
+    EInputRefused(QComboBox* boxToMend, const QString& message);
+    QComboBox* boxToMend() const { return m_boxToMend; }
+
+private:
+    QComboBox* m_boxToMend;
+};
+
+// The whole number typed in a box; text that is not one is refused at boxToMend.
+std::int32_t boxNumber(const QComboBox* box, QComboBox* boxToMend);
+
+// Runs a dialog's OK handler through the dispatch point and says whether it refused a box: the
+// message has then been shown and the box has the focus with its text selected.
+bool dispatchRefusingInput(const std::function<void()>& okClick);
+
+} // namespace tolvane
