@@ -29,8 +29,6 @@ class TPranayama : public QMainWindow {
 public:
     // The period of the practice ticks near a change of the displays: the shortest timer period.
     static constexpr int tickPeriodMs = 1;
-    // Ticks that follow at once a tick that changed something, in a row at most.
-    static constexpr int maxTicksAtOnce = 4;
     // How long before a display turns the practice timer wakes and warms up its paint.
     static constexpr int warmUpLeadMs = 10;
 
@@ -104,11 +102,8 @@ private:
     TLMDBitmapList* LMDBitmapList1;
     std::function<void(QWidget*)> m_showSplash;
     bool m_cueFailureReported = false;
-    // Where the practice timer stands between ticks.
-    struct PracticePace {
-        int ticksAtOnce = 0; // ticks in a row that followed a change at once
-        bool warm = false;   // painted since the timer last slept for long
-    } m_pace;
+    // The practice timer has painted since it last slept for long.
+    bool m_paintWarm = false;
 };
 
 } // namespace tolvane
