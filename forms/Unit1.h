@@ -29,8 +29,6 @@ class TPranayama : public QMainWindow {
 public:
     // The period of the practice ticks near a change of the displays: the shortest timer period.
     static constexpr int tickPeriodMs = 1;
-    // Ticks that follow at once a tick that changed something, in a row at most.
-    static constexpr int maxTicksAtOnce = 4;
     // How long before a display turns the practice timer wakes and warms up its paint.
     static constexpr int warmUpLeadMs = 10;
 
@@ -108,11 +106,8 @@ private:
     bool m_cueFailureReported = false;
     QString m_closeFailure;       // why the last close could not store the position
     bool m_sessionEnding = false; // the session, or something else, asks the program to quit
-    // Where the practice timer stands between ticks.
-    struct PracticePace {
-        int ticksAtOnce = 0; // ticks in a row that followed a change at once
-        bool warm = false;   // painted since the timer last slept for long
-    } m_pace;
+    // The practice timer has painted since it last slept for long.
+    bool m_paintWarm = false;
 };
 
 } // namespace tolvane

@@ -43,10 +43,10 @@ TPranayama::TickState TPranayama::tickState() const
 // run. A tick depends on the clock only through the three time displays: one that changes
 // nothing would change nothing again until a display turns to another second. So after such a
 // tick the timer sleeps until shortly before that moment, warms up the paint, and meets the
-// change one period at a time, as if it had ticked all along. A phase change or the end takes a
-// chain of ticks, each acting on what the one before showed, so a tick that changed something
-// is followed at once, a few times in a row at most: a practice whose every tick changes
-// something must not spin.
+// change one period at a time, as if it had ticked all along. A tick that changed something may
+// have left work for the next one (a phase change, a cue, a round to count, the end; a chain of
+// phases of no length takes a tick each), so the next tick comes one period later, however many
+// of them change something: the practice keeps the timetable of a timer that never sleeps.
 void TPranayama::connectPracticeTimer(QTimer* timer, void (TPranayama::*tick)(),
                                       const double& totalTime)
 {
@@ -55,26 +55,19 @@ void TPranayama::connectPracticeTimer(QTimer* timer, void (TPranayama::*tick)(),
         platform::dispatch([this, tick] { (this->*tick)(); });
         if (!timer->isActive()) // the practice ended or stopped
             return;
-        const bool changed = tickState() != before;
-        if (changed) // it painted, so the caches are warm
-            m_pace.warm = true;
-        int next = 0;
-        if (changed && m_pace.ticksAtOnce < maxTicksAtOnce) {
-            ++m_pace.ticksAtOnce;
+        int next = tickPeriodMs;
+        if (tickState() != before) {
+            m_paintWarm = true; // it painted, so the caches are warm
+        } else if (const int untilTurn = msUntilDisplayTurns(totalTime); untilTurn > warmUpLeadMs) {
+            m_paintWarm = false;
+            next = untilTurn - warmUpLeadMs;
         } else {
-            m_pace.ticksAtOnce = 0;
-            const int untilTurn = msUntilDisplayTurns(totalTime);
-            if (untilTurn > warmUpLeadMs) {
-                m_pace.warm = false;
-                next = untilTurn - warmUpLeadMs;
-            } else {
-                if (!m_pace.warm)
-                    warmUpDisplays();
-                m_pace.warm = true;
-                // Asked again, as the warm-up takes time; two periods early, so that the last
-                // steps keep to the timer's short period.
-                next = std::max(tickPeriodMs, msUntilDisplayTurns(totalTime) - 2 * tickPeriodMs);
-            }
+            if (!m_paintWarm)
+                warmUpDisplays();
+            m_paintWarm = true;
+            // Asked again, as the warm-up takes time; two periods early, so that the last
+            // steps keep to the timer's short period.
+            next = std::max(tickPeriodMs, msUntilDisplayTurns(totalTime) - 2 * tickPeriodMs);
         }
         // A running timer keeps its own pace; restarting it would add the tick's length.
         if (timer->interval() != next)
@@ -84,7 +77,7 @@ void TPranayama::connectPracticeTimer(QTimer* timer, void (TPranayama::*tick)(),
 
 void TPranayama::startPracticeTimer(QTimer* timer)
 {
-    m_pace = {};
+    m_paintWarm = false;
     timer->start(tickPeriodMs);
 }
 

@@ -203,11 +203,15 @@ QByteArray readWholeFile(const QString& path)
     return bytes;
 }
 
-// The back end allocates a chunk's stated length before it reads the chunk, so a damaged header
-// claiming gigabytes would cost gigabytes; a chunk longer than the rest of the file is refused
-// first. The chunks follow "RIFF", a length and "WAVE", or, as the back end also accepts, a bare
-// "WAVE". Anything else is left to the back end to name.
-void checkChunkLengths(const QByteArray& wav)
+// The WAV image as the back end is to decode it. The back end allocates a chunk's stated length
+// before it reads the chunk, so a damaged header claiming gigabytes would cost gigabytes: a chunk
+// longer than the rest of the file is refused first. Only the sound itself may run short: a WAV
+// written as a stream (sox or ffmpeg writing to a pipe) keeps the RIFF and data lengths at their
+// largest, as it cannot go back to fill them in, and players play the sound that is there. So a
+// data chunk is cut to the whole sample frames (blocks, for compressed sound) that the file holds,
+// a final partial frame dropped. The chunks follow "RIFF", a length and "WAVE", or, as the back
+// end also accepts, a bare "WAVE". Anything else is left to the back end to name.
+QByteArray soundAsStored(QByteArray wav)
 {
     constexpr qsizetype chunkHeader = 8;
     qsizetype firstChunk = 0;
@@ -216,25 +220,42 @@ void checkChunkLengths(const QByteArray& wav)
     else if (wav.startsWith("WAVE"))
         firstChunk = 4;
     else
-        return;
+        return wav;
+    quint32 frameBytes = 0; // from the "fmt " chunk; the back end names a missing one
     for (qsizetype at = firstChunk; at + chunkHeader <= wav.size();) {
+        const QByteArray id = wav.mid(at, 4);
         const quint32 length = qFromLittleEndian<quint32>(wav.constData() + at + 4);
         const qsizetype rest = wav.size() - at - chunkHeader;
+        if (id == "fmt " && length >= 14 && rest >= 14)
+            frameBytes = qFromLittleEndian<quint16>(wav.constData() + at + chunkHeader + 12);
+        if (id == "data") {
+            quint64 sound = std::min<quint64>(length, quint64(rest));
+            if (frameBytes > 0)
+                sound -= sound % frameBytes;
+            if (sound != length) {
+                wav.truncate(at + chunkHeader + qsizetype(sound));
+                qToLittleEndian(quint32(sound), wav.data() + at + 4);
+                if (firstChunk == 12)
+                    qToLittleEndian(quint32(wav.size() - chunkHeader), wav.data() + 4);
+            }
+            return wav;
+        }
         if (length > quint64(rest))
             throw EMCIDeviceError(QStringLiteral("The WAV file is damaged: its \"%1\" chunk claims "
                                                  "%2 bytes where %3 remain")
-                                      .arg(QString::fromLatin1(wav.mid(at, 4)))
+                                      .arg(QString::fromLatin1(id))
                                       .arg(length)
                                       .arg(rest));
         at += chunkHeader + qsizetype(length) + qsizetype(length & 1); // chunks are word aligned
     }
+    return wav;
 }
 
 // Decodes a WAV image and converts it to the device's format.
-QByteArray decodeForDevice(const QByteArray& wav, const SDL_AudioSpec& target)
+QByteArray decodeForDevice(const QByteArray& file, const SDL_AudioSpec& target)
 {
-    checkChunkLengths(wav);
-    // A file cut short is reported rather than played in part.
+    const QByteArray wav = soundAsStored(file);
+    // Any other chunk cut short is reported rather than guessed at.
     SDL_SetHint(SDL_HINT_WAVE_TRUNCATION, "strict");
     SDL_ClearError();
     SDL_AudioSpec source{};
@@ -334,6 +355,9 @@ const QByteArray& samplesForDevice(const QString& path, OutputDevice& device)
         return known->samples;
     }
     Decoded fresh{wav, settledStamp, device.generation, decodeForDevice(wav, device.obtained)};
+    // A cue that cannot sound is told like one that cannot be read, not played as silence.
+    if (fresh.samples.isEmpty())
+        throw EMCIDeviceError(QStringLiteral("%1 holds no sound").arg(path));
     if (decoded.size() >= filesKept && !decoded.contains(path))
         decoded.clear();
     return decoded.insert(path, std::move(fresh))->samples;

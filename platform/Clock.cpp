@@ -1,29 +1,39 @@
 #include "platform/Clock.h"
 
-#include <chrono>
+#include <cstdint>
+
+#include <time.h>
 
 namespace tolvane::platform {
 
 namespace {
 
-class MonotonicClock final : public Clock {
+// CLOCK_BOOTTIME goes on while the machine is suspended, unlike steady_clock (CLOCK_MONOTONIC on
+// Linux): a practice held up by a suspend shows the time that has passed when it wakes, and ends
+// if its time is used up.
+std::int64_t bootTimeMs()
+{
+    timespec now{};
+    clock_gettime(CLOCK_BOOTTIME, &now);
+    return std::int64_t(now.tv_sec) * 1000 + now.tv_nsec / 1'000'000;
+}
+
+class BootTimeClock final : public Clock {
 public:
     double now() const override
     {
-        using namespace std::chrono;
-        const auto elapsed = duration_cast<milliseconds>(steady_clock::now() - m_origin);
-        return static_cast<double>(elapsed.count()) / (secondsPerDay * 1000.0);
+        return static_cast<double>(bootTimeMs() - m_originMs) / (secondsPerDay * 1000.0);
     }
 
 private:
-    std::chrono::steady_clock::time_point m_origin = std::chrono::steady_clock::now();
+    std::int64_t m_originMs = bootTimeMs();
 };
 
 } // namespace
 
 Clock& systemClock()
 {
-    static MonotonicClock clock;
+    static BootTimeClock clock;
     return clock;
 }
 

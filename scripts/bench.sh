@@ -141,10 +141,11 @@ How each figure is taken:
    practice (the default settings), against a Qt program that runs only a 1 ms precise timer;
    the same program on Qt's own event loop instead of GLib's shows what the loop itself costs.
    The practice timer skips the ticks that could change nothing: after such a tick it waits
-   until four milliseconds before the next display turns to another second, paints the
+   until ten milliseconds before the next display turns to another second, paints the
    displays once as they stand so that the paint at the change finds warm caches, then ticks
-   every millisecond until the change; a tick that changed something is followed at once. So it
-   ticks a few times a second instead of a thousand (counted in item 3).
+   every millisecond until the change; a tick that changed something is followed one
+   millisecond later, as by a timer that never sleeps. So it ticks a few times a second instead
+   of a thousand (counted in item 3).
 3. **Timing accuracy.** A main window on the monotonic clock in its own event loop, three
    practices of 30 rounds of four 1-second phases (120 s each), their phase changes pooled: the
    timing of a shared machine changes from minute to minute. A phase change, and the end,

@@ -13,6 +13,7 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QDir>
 #include <QLabel>
 #include <QPushButton>
 #include <QStringList>
@@ -22,12 +23,13 @@
 
 namespace tolvane::test {
 
-// A main window on a fake clock with its own settings file; failures shown to the user are
-// collected instead of opening message boxes.
+// A main window on a fake clock with its own settings file, started in the folder of the cues;
+// failures shown to the user are collected instead of opening message boxes.
 class MainWindowFixture : public testing::Test {
 protected:
     void SetUp() override
     {
+        QDir::setCurrent(QStringLiteral(TOLVANE_CUES_DIR));
         settings = {};
         platform::clearQuitRequest();
         platform::setApplicationTitle(QStringLiteral("Tolvane"));
@@ -41,6 +43,7 @@ protected:
         window.reset();
         platform::setErrorReporter({});
         platform::clearQuitRequest();
+        QDir::setCurrent(m_previousDir);
     }
 
     // The text a display or panel shows (both kinds publish it as their "text" property).
@@ -66,9 +69,11 @@ protected:
             .value<QColor>();
     }
     QTimer* timer1() const { return window->findChild<QTimer*>(QStringLiteral("Timer1")); }
+    // The cue that last began to play; empty when its file could not be opened or played.
     QString lastCue() const
     {
-        return window->findChild<TMediaPlayer*>(QStringLiteral("MediaPlayer1"))->fileName();
+        const auto* player = window->findChild<TMediaPlayer*>(QStringLiteral("MediaPlayer1"));
+        return player->isOpen() && player->lastError().isEmpty() ? player->fileName() : QString();
     }
 
     void writeSettings(const QByteArray& values)
@@ -80,6 +85,9 @@ protected:
     FakeClock clock;
     QStringList errors;
     std::unique_ptr<TPranayama> window;
+
+private:
+    QString m_previousDir = QDir::currentPath();
 };
 
 } // namespace tolvane::test

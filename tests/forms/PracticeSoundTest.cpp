@@ -1,9 +1,10 @@
 // The cues of a real practice through SDL's disk driver: what the user hears, sample for sample.
+#include "platform/Audio.h"
 #include "tests/forms/PracticeRunner.h"
 #include "tests/support/DiskCapture.h"
 #include "tests/support/Wav.h"
 
-#include <QDir>
+#include <QEventLoop>
 
 #include <algorithm>
 #include <cstdlib>
@@ -43,13 +44,36 @@ qsizetype firstAudible(const std::vector<qint16>& heard, qsizetype from)
            heard.begin();
 }
 
+struct Heard {
+    QString cue;
+    qsizetype at;     // sample of its first audible one
+    qsizetype frames; // how long it was heard
+};
+
+// Every cue heard from its start for more than a moment (50 ms), in order.
+std::vector<Heard> cuesHeard(const std::vector<qint16>& heard)
+{
+    std::vector<std::pair<QString, std::vector<qint16>>> cues;
+    for (const char* name : {"Delay.wav", "Inhale.wav", "Check.wav", "Exhale.wav", "Exit.wav"})
+        cues.emplace_back(QLatin1String(name), cueFrom(name));
+    std::vector<Heard> found;
+    for (qsizetype at = 0; at < qsizetype(heard.size()); ++at) {
+        for (const auto& [name, cue] : cues) {
+            if (const qsizetype n = matching(heard, at, cue); n > captureSampleRate / 20) {
+                found.push_back({name, at, n});
+                at += n - 1;
+                break;
+            }
+        }
+    }
+    return found;
+}
+
 class PracticeSoundTest : public PracticeFixture {
 protected:
     void SetUp() override
     {
         PracticeFixture::SetUp();
-        m_previous = QDir::currentPath();
-        QDir::setCurrent(QStringLiteral(TOLVANE_CUES_DIR));
         // One-second phases without holds: Puraka, then Rechaka.
         writeSettings("\"intPrInhale\"=dword:00000001\n\"intPrExhale\"=dword:00000001\n"
                       "\"blCheckOne\"=dword:00000000\n\"blCheckTwo\"=dword:00000000\n");
@@ -58,12 +82,6 @@ protected:
         waitUntil([&] { return capturedFrames() >= before + 3 * 1024; });
         m_mark = capturedFrames();
     }
-    void TearDown() override
-    {
-        QDir::setCurrent(m_previous);
-        PracticeFixture::TearDown();
-    }
-
     std::vector<qint16> heard() const { return capturedSince(m_mark); }
     bool heardAtLeast(qsizetype frames) const
     {
@@ -71,7 +89,6 @@ protected:
         return qsizetype(samples.size()) > firstAudible(samples, 0) + frames;
     }
 
-    QString m_previous;
     qsizetype m_mark = 0;
 };
 
@@ -93,12 +110,13 @@ TEST_F(PracticeSoundTest, StartSoundsInhaleAndARechakaCutsItOffWithExhale)
     const qsizetype inhaled = matching(samples, start, inhale);
     EXPECT_GE(inhaled, 4000);
     EXPECT_LT(inhaled, qsizetype(inhale.size())) << "Inhale.wav was not cut off";
-    // Exhale.wav's own quiet lead-in comes first, and its file is read after Inhale.wav stops,
-    // so its audible part starts a little later (up to a second on a slow, loaded machine).
+    // Exhale.wav's own quiet lead-in comes first, and the device takes the new sound at its next
+    // buffer, while the file is opened; the buffer before may hold a little silence.
+    const qsizetype leadIn = firstAudible(readWav(QStringLiteral("Exhale.wav")).samples, 0);
+    const qsizetype buffer = platform::audioDeviceFormat().bufferFrames;
     bool exhaleFollowsWhole = false;
-    for (qsizetype at = start + inhaled - 8;
-         at < start + inhaled + captureSampleRate && !exhaleFollowsWhole; ++at)
-        exhaleFollowsWhole = matching(samples, at, exhale) == qsizetype(exhale.size());
+    for (qsizetype at = start + inhaled - 8; at < start + inhaled + leadIn + 2 * buffer; ++at)
+        exhaleFollowsWhole |= matching(samples, at, exhale) == qsizetype(exhale.size());
     EXPECT_TRUE(exhaleFollowsWhole);
 }
 
@@ -115,6 +133,57 @@ TEST_F(PracticeSoundTest, StopLetsTheSoundingCuePlayToItsEndAndNothingFollows)
     const qsizetype start = firstAudible(samples, 0);
     EXPECT_EQ(matching(samples, start, inhale), qsizetype(inhale.size()));
     EXPECT_EQ(firstAudible(samples, start + qsizetype(inhale.size())), qsizetype(samples.size()));
+}
+
+// "Two Kumbhakas" of 0-0-3-0: the holds and the Puraka stand for a tick each, so every round
+// sounds one burst of Check, Inhale, Check and Exhale, of which the Exhale is heard, three seconds
+// after the one before. On the real clock and the real timer.
+TEST_F(PracticeSoundTest, ChainOfPhasesOfNoLengthSoundsOneBurstARoundThreeSecondsApart)
+{
+    writeSettings("\"blCheckOne\"=dword:00000001\n\"blCheckTwo\"=dword:00000001\n"
+                  "\"intPrInhale\"=dword:00000000\n\"intCheckOne\"=dword:00000000\n"
+                  "\"intPrExhale\"=dword:00000003\n\"intCheckTwo\"=dword:00000000\n"
+                  "\"blDelay\"=dword:00000000\n\"blAuto\"=dword:00000000\n"
+                  "\"blAutoTwo\"=dword:00000000\n"
+                  "\"tTotalTime\"=hex:29,51,ce,a0,c8,45,18,3f\n"); // 8 s
+    window = std::make_unique<TPranayama>(platform::systemClock());
+    window->setSplashScreen([](QWidget*) {});
+    window->FormCreate();
+    window->Beginbreathing1Click();
+    QEventLoop practising;
+    QObject::connect(timer1(), &QTimer::timeout, &practising, [&] {
+        if (!timer1()->isActive())
+            practising.quit();
+    });
+    QTimer::singleShot(std::chrono::seconds(20), &practising, &QEventLoop::quit);
+    practising.exec();
+    ASSERT_EQ(panel(1), QStringLiteral("The end"));
+    ASSERT_TRUE(waitUntil([&] { return capturedFrames() > m_mark + 10 * captureSampleRate; }));
+
+    // Heard for more than a moment: the first Inhale, an Exhale a round and the Exit. Nothing
+    // else sounds but the rest of each burst, cut off within 20 ms before its Exhale.
+    const std::vector<qint16> samples = heard();
+    const std::vector<Heard> heardLong = cuesHeard(samples);
+    QStringList cues;
+    qsizetype quietFrom = 0;
+    for (const Heard& cue : heardLong) {
+        cues << cue.cue;
+        EXPECT_GE(firstAudible(samples, quietFrom), cue.at - captureSampleRate / 50)
+            << "before " << cue.cue.toStdString() << " at sample " << cue.at;
+        quietFrom = cue.at + cue.frames;
+    }
+    ASSERT_EQ(cues, (QStringList{u"Inhale.wav"_qs, u"Exhale.wav"_qs, u"Exhale.wav"_qs,
+                                 u"Exhale.wav"_qs, u"Exit.wav"_qs}));
+    // The disk driver writes at a pace of its own, near real time: it is measured over the
+    // practice, from the Inhale at its start to the Exit at its end, 8 s later. Each of these
+    // and the Exhale is heard from one of the device's buffers of 11.6 ms.
+    const double framesPerSecond = double(heardLong[4].at - heardLong[0].at) / 8.0;
+    const double dueSeconds[] = {1.0, 4.0, 7.0};
+    for (int round = 0; round < 3; ++round) {
+        const double seconds =
+            double(heardLong[size_t(round + 1)].at - heardLong[0].at) / framesPerSecond;
+        EXPECT_NEAR(seconds, dueSeconds[round], 0.04) << "round " << round + 1;
+    }
 }
 
 } // namespace

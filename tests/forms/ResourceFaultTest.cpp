@@ -43,7 +43,9 @@ private:
 
 TEST_F(ResourceFaultTest, DamagedCuesLeaveTheKevaliPracticeRunningAndAreReportedOnce)
 {
-    writeFile("Delay.wav", QByteArray("RIFF\x24\0\0\0WAVEfmt ", 16));      // cut off in its header
+    // A WAV written as a stream that stopped before its sound: the data claims the largest length.
+    writeFile("Delay.wav", QByteArray::fromHex("52494646ffffffff57415645666d7420100000000100010040"
+                                               "1f0000803e00000200100064617461ffffffff"));
     writeFile("Inhale.wav", QByteArray::fromHex("deadbeef").repeated(64)); // not a WAV file
     writeFile("Exhale.wav", {});                                           // empty
     QDir(QDir::currentPath()).mkdir(QStringLiteral("Exit.wav"));           // a folder
@@ -60,7 +62,7 @@ TEST_F(ResourceFaultTest, DamagedCuesLeaveTheKevaliPracticeRunningAndAreReported
     EXPECT_EQ(events.front().status, QStringLiteral("30 sec. Delay"));
     EXPECT_NEAR(msSinceStart(), 130'000, 10);
     ASSERT_EQ(errors.size(), 1) << errors.join(u'|').toStdString();
-    EXPECT_FALSE(errors[0].isEmpty());
+    EXPECT_TRUE(errors[0].endsWith(u"Delay.wav holds no sound.")) << errors[0].toStdString();
 
     // The next practice reports its own failure once more.
     startKevali();

@@ -17,7 +17,9 @@ public:
     }
     void advanceMs(long long ms) { m_us += ms * 1000; }
     void advanceSeconds(double seconds) { m_us += std::llround(seconds * 1000.0) * 1000; }
+    void advanceUs(long long us) { m_us += us; }
     long long elapsedMs() const { return m_us / 1000; }
+    long long elapsedUs() const { return m_us; }
     // Moves the clock on at every read, as the real one moves while a handler runs.
     void creepPerRead(long long microseconds) { m_creepUs = microseconds; }
 
