@@ -97,6 +97,7 @@ TPranayama::TPranayama(platform::Clock& clock, QWidget* parent)
     bind(ui->KevaliSet, ui->KevaliType1, &TPranayama::KevaliType1Click);
     bind(nullptr, ui->Help2, &TPranayama::Help2Click);
     bind(nullptr, ui->About1, &TPranayama::About1Click);
+    bind(nullptr, ui->PracticeLog1, &TPranayama::PracticeLog1Click);
 }
 
 TPranayama::~TPranayama() = default;
@@ -131,6 +132,7 @@ void TPranayama::FormClose()
     settings.intTop = y();
     settings.intLeft = x();
     store::writeWindowPosition();
+    logPracticeEnd(practicelog::Ended::Close);
     platform::postQuitMessage(0);
 }
 

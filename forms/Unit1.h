@@ -2,6 +2,7 @@
 
 #include "forms/PracticeClock.h"
 #include "platform/Clock.h"
+#include "practicelog/Recorder.h"
 
 #include <QMainWindow>
 
@@ -58,6 +59,9 @@ public:
     void About1Click();
     void Help2Click();
 
+    // The practice log window.
+    void PracticeLog1Click();
+
     // Plays one sound cue, cutting off the one before.
     void PlayCue(const QString& fileName);
 
@@ -93,6 +97,12 @@ private:
     void beginKevaliPhase();
     void endKevali();
 
+    // Every practice goes to the practice log when it ends (Unit1Log.cpp).
+    void logPracticeStart(practicelog::Exercise exercise);
+    void logPracticeEnd(practicelog::Ended how, bool ratingFollows = false);
+    void logRating(int answer);
+    void writePracticeLog();
+
     std::unique_ptr<Ui::TPranayama> ui;
     platform::Clock& m_clock;
     PracticeClock m_practice;
@@ -104,6 +114,7 @@ private:
     TLMDBitmapList* LMDBitmapList1;
     std::function<void(QWidget*)> m_showSplash;
     bool m_cueFailureReported = false;
+    practicelog::Recorder m_practiceLog;
     // Where the practice timer stands between ticks.
     struct PracticePace {
         int ticksAtOnce = 0; // ticks in a row that followed a change at once

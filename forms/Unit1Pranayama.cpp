@@ -47,6 +47,7 @@ void TPranayama::Beginbreathing1Click()
     ui->LMDLEDLabel2->setText(formatClockTime(settings.tTotalTime));
     startPracticeTimer(Timer1);
     prepareCuesSoon();
+    logPracticeStart(practicelog::Exercise::Pranayama);
 }
 
 void TPranayama::Timer1Timer()
@@ -112,6 +113,7 @@ void TPranayama::advancePranayamaPhase()
 
 void TPranayama::endPranayama()
 {
+    logPracticeEnd(practicelog::Ended::End, settings.blAuto || settings.blAutoTwo);
     Timer1->stop();
     m_practice.blPhaseCue = false;
     showPracticeEnd();
@@ -121,6 +123,7 @@ void TPranayama::endPranayama()
     if (settings.blAuto || settings.blAutoTwo) {
         TState rating(this);
         rating.exec();
+        logRating(rating.appliedAnswer());
     }
     setIdleCommands();
 }

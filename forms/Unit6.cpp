@@ -175,6 +175,7 @@ void TState::BitBtn1Click()
                                           "23:59:59; the settings stay as they were"));
     rated.tTotalTime = secondsAsDays(*total);
     settings = rated;
+    m_appliedAnswer = ui->RadioGroup1->itemIndex();
 
     store::withSettingsKey([](RegistryAccessor& key) {
         using namespace values;

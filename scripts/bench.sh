@@ -20,7 +20,7 @@ benches=$root/build-bench/bench
 export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
 work=$(mktemp -d)
 trap 'kill ${measured:-} 2>/dev/null || true; stop_display; rm -rf "$work"' EXIT
-export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime
+export XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data XDG_RUNTIME_DIR=$work/runtime
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 unset QT_QPA_PLATFORM
 start_display
