@@ -14,6 +14,7 @@
 #include <QValueAxis>
 
 #include <algorithm>
+#include <cmath>
 
 namespace tolvane {
 
@@ -23,7 +24,8 @@ namespace {
 
 constexpr qint64 msPerDay = 86'400'000;
 constexpr int markerPixels = 11;
-// A span of dates longer than this is labelled by months.
+// Spans of dates up to these are labelled by the hour and by the day; longer ones by the month.
+constexpr qint64 daysLabelledByHour = 3;
 constexpr qint64 daysLabelledByDay = 200;
 
 struct MarkStyle {
@@ -81,6 +83,17 @@ QChart* newChart(QChartView* view, const QString& title)
     view->setChart(chart);
     view->setRenderHint(QPainter::Antialiasing);
     return chart;
+}
+
+// The smallest of 1, 2 and 5 times a power of ten that is at least value.
+double roundNumberAtLeast(double value)
+{
+    const double power = std::pow(10.0, std::floor(std::log10(value)));
+    for (const double step : {1.0, 2.0, 5.0}) {
+        if (step * power >= value * (1 - 1e-9))
+            return step * power;
+    }
+    return 10 * power;
 }
 
 } // namespace
@@ -164,8 +177,9 @@ void RoundLengthChart::show(const std::vector<PracticeEntry>& entries)
     const qint64 margin = std::max(span / 50, msPerDay / 2);
     m_dates->setRange(QDateTime::fromMSecsSinceEpoch(qint64(left->x()) - margin),
                       QDateTime::fromMSecsSinceEpoch(qint64(right->x()) + margin));
-    m_dates->setFormat(span > daysLabelledByDay * msPerDay ? QStringLiteral("MMM yyyy")
-                                                           : QStringLiteral("d MMM"));
+    m_dates->setFormat(span <= daysLabelledByHour * msPerDay  ? QStringLiteral("d MMM HH:mm")
+                       : span <= daysLabelledByDay * msPerDay ? QStringLiteral("d MMM")
+                                                              : QStringLiteral("MMM yyyy"));
     m_seconds->setRange(std::max(0.0, low->y() - 1), high->y() + 1);
     m_seconds->applyNiceNumbers();
 
@@ -237,10 +251,12 @@ void WeeklyMinutesChart::show(const std::vector<WeekTotal>& weeks, bool earlierW
     m_kevali->append(kevali);
     m_weeks->clear();
     m_weeks->append(labels);
-    // Short practices give fractions of a minute, which a whole-number scale would hide.
-    m_minutes->setLabelFormat(most < 5 ? QStringLiteral("%.1f") : QStringLiteral("%d"));
-    m_minutes->setRange(0, std::max(most, 1.0));
-    m_minutes->applyNiceNumbers();
+    // Three labels, 0, half and the top, all round numbers; short practices give fractions of a
+    // minute, which a whole-number scale would hide.
+    const double half = roundNumberAtLeast(std::max(most, 0.2) / 2);
+    m_minutes->setTickCount(3);
+    m_minutes->setRange(0, 2 * half);
+    m_minutes->setLabelFormat(half < 1 ? QStringLiteral("%.1f") : QStringLiteral("%d"));
 
     const QString title =
         earlierWeeks

@@ -84,6 +84,8 @@ TPracticeLog::TPracticeLog(QWidget* owner)
     ui->PracticeTable->horizontalHeader()->setResizeContentsPrecision(rowsMeasured);
     ui->PracticeTable->installEventFilter(this);
     ui->Summary->setText(QStringLiteral("Reading the practice log …"));
+    // The summary first: a screen reader starts with what the log says in a sentence.
+    ui->Summary->setFocus();
     ui->Pages->setCurrentWidget(ui->EmptyPage);
 
     connect(ui->CloseButton, &QPushButton::clicked, this, &QWidget::close);
