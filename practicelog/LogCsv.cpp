@@ -99,7 +99,8 @@ public:
     // Whole milliseconds, without trailing zeros: 700, 6.003.
     void seconds(double value)
     {
-        std::array<char, 32> digits{};
+        // Room for the largest double in full.
+        std::array<char, 400> digits{};
         const auto end = std::to_chars(digits.data(), digits.data() + digits.size(), value,
                                        std::chars_format::fixed, 3)
                              .ptr;
@@ -162,7 +163,7 @@ std::optional<double> seconds(std::string_view text)
     const auto [end, error] =
         std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
     if (text.empty() || error != std::errc() || end != text.data() + text.size() ||
-        !std::isfinite(value) || value < 0)
+        !std::isfinite(value))
         return std::nullopt;
     return value;
 }

@@ -117,7 +117,7 @@ TEST(LogCsv, ReadsWhatSpreadsheetsAndDamageLeave)
          "2026-12-08T07:15:04+01:00,Yoga,one,free,5,20,10,0,20,,,0,700,700,20,end,,\r\n"
          "2026-12-08T07:15:04+01:00,Pranayama,one,free,5,20,10,0,20,,,0,700,700,20,end,hard,\r\n"
          "2026-12-08T07:15:04+01:00,Pranayama,one,free,5,20,10,0,20,,,2,700,700,20,end,,\r\n"
-         "2026-12-08T07:15:04+01:00,Pranayama,one,free,5,20,10,0,20,,,0,700,-1,20,end,,\r\n"
+         "2026-12-08T07:15:04+01:00,Pranayama,one,free,5,20,10,0,20,,,0,700,1e3,20,end,,\r\n"
          "2026-12-08T07:15:04+01:00,Pranayama,one,free,5,20,10,0,20,,,0,700,\"700,004\",20,end,,"
          "\r\n"
          "2026-12-08T07:15:04,Pranayama,one,free,5,20,10,0,20,,,0,700,700,20,end,,\r\n"
