@@ -12,46 +12,19 @@ namespace tolvane::practicelog {
 
 namespace {
 
+// The columns in the order written; columnNames spells them.
+// clang-format off
 enum Column {
-    Started,
-    ExerciseColumn,
-    Type,
-    RatioColumn,
-    Puraka,
-    Abhyantara,
-    Rechaka,
-    Bahya,
-    RoundsPlanned,
-    KevaliMinutes,
-    KevaliStartBreath,
-    Delay,
-    PlannedSeconds,
-    ElapsedSeconds,
-    RoundsDone,
-    EndedColumn,
-    RatingColumn,
-    RoundSecondsAfter,
-    columnCount
+    Started, ExerciseColumn, Type, RatioColumn, Puraka, Abhyantara, Rechaka, Bahya, RoundsPlanned,
+    KevaliMinutes, KevaliStartBreath, Delay, PlannedSeconds, ElapsedSeconds, RoundsDone,
+    EndedColumn, RatingColumn, RoundSecondsAfter, columnCount
 };
 
-constexpr std::array<std::string_view, columnCount> columnNames{"started",
-                                                                "exercise",
-                                                                "type",
-                                                                "ratio",
-                                                                "puraka",
-                                                                "abhyantara",
-                                                                "rechaka",
-                                                                "bahya",
-                                                                "rounds_planned",
-                                                                "kevali_minutes",
-                                                                "kevali_start_breath",
-                                                                "delay",
-                                                                "planned_seconds",
-                                                                "elapsed_seconds",
-                                                                "rounds_done",
-                                                                "ended",
-                                                                "rating",
-                                                                "round_seconds_after"};
+constexpr std::array<std::string_view, columnCount> columnNames{
+    "started", "exercise", "type", "ratio", "puraka", "abhyantara", "rechaka", "bahya",
+    "rounds_planned", "kevali_minutes", "kevali_start_breath", "delay", "planned_seconds",
+    "elapsed_seconds", "rounds_done", "ended", "rating", "round_seconds_after"};
+// clang-format on
 
 constexpr std::array<std::string_view, 2> exerciseNames{"Pranayama", "Kevali"};
 constexpr std::array<std::string_view, 3> holdsNames{"none", "one", "two"};
