@@ -19,6 +19,7 @@
 #include "widgets/ImageButton.h"
 #include "widgets/MediaPlayer.h"
 
+#include <QApplication>
 #include <QBitmap>
 #include <QCloseEvent>
 #include <QLayout>
@@ -98,6 +99,9 @@ TPranayama::TPranayama(platform::Clock& clock, QWidget* parent)
     bind(nullptr, ui->Help2, &TPranayama::Help2Click);
     bind(nullptr, ui->About1, &TPranayama::About1Click);
     bind(nullptr, ui->PracticeLog1, &TPranayama::PracticeLog1Click);
+    // However the program comes to end, a practice under way is recorded as closed.
+    connect(qApp, &QCoreApplication::aboutToQuit, this,
+            [this] { logPracticeEnd(practicelog::Ended::Close); });
 }
 
 TPranayama::~TPranayama() = default;
@@ -132,7 +136,6 @@ void TPranayama::FormClose()
     settings.intTop = y();
     settings.intLeft = x();
     store::writeWindowPosition();
-    logPracticeEnd(practicelog::Ended::Close);
     platform::postQuitMessage(0);
 }
 

@@ -78,7 +78,7 @@ void TPranayama::logPracticeStart(Exercise exercise)
 }
 
 // What the practice clock shows as it ends; the line is written after the handler that ended it,
-// except when the program closes, which ends every handler.
+// except when the program ends, after its last handler.
 void TPranayama::logPracticeEnd(Ended how, bool ratingFollows)
 {
     const double elapsed = (m_clock.now() - m_practice.tPracticeStart) * platform::secondsPerDay;
