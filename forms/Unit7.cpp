@@ -65,6 +65,48 @@ QString nextLengthening()
     return QStringLiteral("Next lengthening: none until the count of easy practices starts again");
 }
 
+// What the window says in place of the charts and the table.
+QString withoutPractices(const LogRead& read, const QString& path)
+{
+    if (!read.failure.isEmpty())
+        return read.failure + u'.';
+    if (read.log.unreadableLines > 0)
+        return QStringLiteral("No line of the practice log \"%1\" could be read as a practice. "
+                              "The file is kept as it is, and new practices are added to it.")
+            .arg(path);
+    return QStringLiteral("No practice has been recorded yet.\n\nStart one with Action → Start "
+                          "Pranayama or Action → Start Kevali, or with the lime or the yellow > "
+                          "button. Each practice is added here when it ends, when it is stopped, "
+                          "or when Tolvane is closed during it.\n\nThe log is kept in \"%1\", "
+                          "which spreadsheets open.")
+        .arg(path);
+}
+
+// This week, the days in a row and the next lengthening, then what of the log is not shown.
+QString summary(const LogRead& read, const WeekTotal& thisWeek)
+{
+    const int lines = read.log.unreadableLines;
+    const int days = daysInARow(read.log.entries, QDate::currentDate());
+    QString text = thisWeek.practices == 0
+                       ? QStringLiteral("This week: no practice yet")
+                       : u"This week: " + counted(thisWeek.practices, u"practice", u"practices") +
+                             u", " +
+                             minutesText(thisWeek.pranayamaMinutes + thisWeek.kevaliMinutes);
+    text += u" · " + (days == 0 ? QStringLiteral("no practice yesterday or today")
+                                : counted(days, u"day in a row", u"days in a row"));
+    text += u" · " + nextLengthening();
+    if (lines > 0)
+        text += u'\n' + counted(lines, u"line of the log", u"lines of the log") +
+                (lines == 1 ? u" could not be read and is left out."
+                            : u" could not be read and are left out.");
+    if (read.bytesNotRead > 0)
+        text +=
+            u'\n' + QStringLiteral("Shown are the last %1; the first %2 of the log are not read.")
+                        .arg(counted(qsizetype(read.log.entries.size()), u"practice", u"practices"),
+                             QLocale().formattedDataSize(read.bytesNotRead));
+    return text;
+}
+
 } // namespace
 
 TPracticeLog::TPracticeLog(QWidget* owner)
@@ -133,25 +175,10 @@ void TPracticeLog::reload()
 void TPracticeLog::showLog(const LogRead& read)
 {
     const std::vector<PracticeEntry>& entries = read.log.entries;
-    if (!read.failure.isEmpty()) {
-        ui->EmptyText->setText(read.failure + u'.');
-    } else if (entries.empty() && read.log.unreadableLines > 0) {
-        ui->EmptyText->setText(
-            QStringLiteral("No line of the practice log \"%1\" could be read as a practice. The "
-                           "file is kept as it is, and new practices are added to it.")
-                .arg(m_path));
-    } else if (entries.empty()) {
-        ui->EmptyText->setText(
-            QStringLiteral("No practice has been recorded yet.\n\nStart one with Action → Start "
-                           "Pranayama or Action → Start Kevali, or with the lime or the yellow > "
-                           "button. Each practice is added here when it ends, when it is stopped, "
-                           "or when Tolvane is closed during it.\n\nThe log is kept in \"%1\", "
-                           "which spreadsheets open.")
-                .arg(m_path));
-    }
     const std::vector<WeekTotal> weeks =
         weeklyTotals(entries, QDate::currentDate(), QLocale().firstDayOfWeek(), weeksShown);
     if (entries.empty()) {
+        ui->EmptyText->setText(withoutPractices(read, m_path));
         ui->Pages->setCurrentWidget(ui->EmptyPage);
     } else {
         m_roundChart->show(entries);
@@ -165,27 +192,7 @@ void TPracticeLog::showLog(const LogRead& read)
         ui->PracticeTable->setCurrentIndex(m_practices->index(0, 0));
         ui->Pages->setCurrentWidget(ui->LogPage);
     }
-
-    const WeekTotal& thisWeek = weeks.back();
-    QString text = thisWeek.practices == 0
-                       ? QStringLiteral("This week: no practice yet")
-                       : u"This week: " + counted(thisWeek.practices, u"practice", u"practices") +
-                             u", " +
-                             minutesText(thisWeek.pranayamaMinutes + thisWeek.kevaliMinutes);
-    const int days = daysInARow(entries, QDate::currentDate());
-    text += u" · " + (days == 0 ? QStringLiteral("no practice yesterday or today")
-                                : counted(days, u"day in a row", u"days in a row"));
-    text += u" · " + nextLengthening();
-    if (read.log.unreadableLines > 0)
-        text += u'\n' + counted(read.log.unreadableLines, u"line of the log", u"lines of the log") +
-                QStringLiteral(" could not be read and %1 left out.")
-                    .arg(read.log.unreadableLines == 1 ? u"is" : u"are");
-    if (read.bytesNotRead > 0)
-        text +=
-            u'\n' + QStringLiteral("Shown are the last %1; the first %2 of the log are not read.")
-                        .arg(counted(qsizetype(entries.size()), u"practice", u"practices"),
-                             QLocale().formattedDataSize(read.bytesNotRead));
-    ui->Summary->setText(text);
+    ui->Summary->setText(summary(read, weeks.back()));
     Q_EMIT shown();
 }
 

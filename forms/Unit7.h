@@ -54,7 +54,6 @@ protected:
 
 private:
     void showLog(const practicelog::LogRead& read);
-    QString summary(const practicelog::LogRead& read) const;
     void copySelectedPractices() const;
 
     std::unique_ptr<Ui::TPracticeLog> ui;
