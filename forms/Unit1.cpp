@@ -99,6 +99,10 @@ TPranayama::TPranayama(platform::Clock& clock, QWidget* parent)
     bind(ui->KevaliSet, ui->KevaliType1, &TPranayama::KevaliType1Click);
     bind(nullptr, ui->Help2, &TPranayama::Help2Click);
     bind(nullptr, ui->About1, &TPranayama::About1Click);
+    bind(nullptr, ui->PracticeLog1, &TPranayama::PracticeLog1Click);
+    // However the program comes to end, a practice under way is recorded as closed.
+    connect(qApp, &QCoreApplication::aboutToQuit, this,
+            [this] { logPracticeEnd(practicelog::Ended::Close); });
 
     // A session that ends asks to commit data and then to quit; neither may wait for the user.
     connect(qGuiApp, &QGuiApplication::commitDataRequest, this, [this] { m_sessionEnding = true; });

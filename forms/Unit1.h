@@ -2,6 +2,7 @@
 
 #include "forms/PracticeClock.h"
 #include "platform/Clock.h"
+#include "practicelog/Recorder.h"
 
 #include <QMainWindow>
 
@@ -56,6 +57,9 @@ public:
     void About1Click();
     void Help2Click();
 
+    // The practice log window.
+    void PracticeLog1Click();
+
     // Plays one sound cue, cutting off the one before.
     void PlayCue(const QString& fileName);
 
@@ -92,6 +96,12 @@ private:
     void beginKevaliPhase();
     void endKevali();
 
+    // Every practice goes to the practice log when it ends (Unit1Log.cpp).
+    void logPracticeStart(practicelog::Exercise exercise);
+    void logPracticeEnd(practicelog::Ended how, bool ratingFollows = false);
+    void logRating(int answer);
+    void writePracticeLog();
+
     std::unique_ptr<Ui::TPranayama> ui;
     platform::Clock& m_clock;
     PracticeClock m_practice;
@@ -104,6 +114,7 @@ private:
     TLMDBitmapList* LMDBitmapList1;
     std::function<void(QWidget*)> m_showSplash;
     bool m_cueFailureReported = false;
+    practicelog::Recorder m_practiceLog;
     QString m_closeFailure;       // why the last close could not store the position
     bool m_sessionEnding = false; // the session, or something else, asks the program to quit
     // The practice timer has painted since it last slept for long.

@@ -36,6 +36,7 @@ void TPranayama::Kevali1Click()
     Timer1->stop();
     startPracticeTimer(Timer2);
     prepareCuesSoon();
+    logPracticeStart(practicelog::Exercise::Kevali);
 }
 
 void TPranayama::Timer2Timer()
@@ -82,6 +83,7 @@ void TPranayama::beginKevaliPhase()
 
 void TPranayama::endKevali()
 {
+    logPracticeEnd(practicelog::Ended::End);
     m_practice.blPhaseCue = false;
     showPracticeEnd();
     Timer2->stop();

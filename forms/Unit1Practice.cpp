@@ -148,6 +148,7 @@ void TPranayama::showPracticeEnd()
 
 void TPranayama::Stop1Click()
 {
+    logPracticeEnd(practicelog::Ended::Stop);
     ui->LMDLEDLabel1->setText(QStringLiteral("0:00"));
     ui->LMDLEDLabel2->setText(QStringLiteral("0:00:00"));
     ui->LMDLEDLabel3->setText(QStringLiteral("0:00:00"));

@@ -48,6 +48,7 @@ void TPranayama::Beginbreathing1Click()
     ui->LMDLEDLabel2->setText(formatClockTime(settings.tTotalTime));
     startPracticeTimer(Timer1);
     prepareCuesSoon();
+    logPracticeStart(practicelog::Exercise::Pranayama);
 }
 
 void TPranayama::Timer1Timer()
@@ -113,6 +114,7 @@ void TPranayama::advancePranayamaPhase()
 
 void TPranayama::endPranayama()
 {
+    logPracticeEnd(practicelog::Ended::End, settings.blAuto || settings.blAutoTwo);
     Timer1->stop();
     m_practice.blPhaseCue = false;
     showPracticeEnd();
@@ -125,6 +127,7 @@ void TPranayama::endPranayama()
     if (settings.blAuto || settings.blAutoTwo) {
         TState rating(this);
         rating.exec();
+        logRating(rating.appliedAnswer());
     }
     setIdleCommands();
 }

@@ -179,6 +179,7 @@ void TState::BitBtn1Click()
                                           "23:59:59; the settings stay as they were"));
     rated.tTotalTime = secondsAsDays(*total);
     settings = rated;
+    m_appliedAnswer = ui->RadioGroup1->itemIndex();
 
     store::saveWithSettingsKey(QStringLiteral("The rating"), [](RegistryAccessor& key) {
         using namespace values;

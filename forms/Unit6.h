@@ -25,6 +25,10 @@ public:
     void RadioGroup1Click();
     void BitBtn1Click();
 
+    // The answer that OK applied to the settings (0 easy, 1 slightly difficult, 2 not
+    // followed), or -1 while none was.
+    int appliedAnswer() const { return m_appliedAnswer; }
+
     // There is no way out but a rating, unless the settings could not be read on opening:
     // then Esc leaves without one.
     void reject() override;
@@ -32,6 +36,7 @@ public:
 private:
     std::unique_ptr<Ui::TState> ui;
     bool m_mayLeave = false;
+    int m_appliedAnswer = -1;
 };
 
 } // namespace tolvane

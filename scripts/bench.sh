@@ -1,17 +1,32 @@
 #!/usr/bin/env bash
-# Measures what a running practice costs and how accurately it keeps time, each figure beside its
-# baseline from the same run, on a private virtual X display. Builds RelWithDebInfo in
-# build-bench/, prints the table and writes it to docs/benchmarks.md. Takes about twelve minutes;
-# the timing figures are only as good as the machine is quiet, so the load is recorded too.
+# Measures what a running practice costs and how accurately it keeps time, and what the practice
+# log costs, each figure beside its baseline from the same run, on a private virtual X display.
+# Builds RelWithDebInfo in build-bench/, prints the table and writes it to docs/benchmarks.md.
+# All items take about twelve minutes; the timing figures are only as good as the machine is quiet,
+# so the load is recorded too.
+#
+#   bash scripts/bench.sh        every item
+#   bash scripts/bench.sh 6      item 6 alone (any list of items); the rows of the other items stay
+#                                in docs/benchmarks.md as they were measured
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 source tests/e2e/lib.sh
 
+selected=("$@")
+((${#selected[@]})) || selected=(1 2 3 4 5 6)
+run() { [[ " ${selected[*]} " == *" $1 "* ]]; }
+# Items measured together: the peak memory of item 5 is taken during item 2, and items 3 and 4
+# come from the same practices.
+if run 5; then selected+=(2); fi
+if run 3 || run 4; then selected+=(3 4); fi
+all=yes
+for item in 1 2 3 4 5 6; do run "$item" || all=; done
+
 cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOLVANE_TESTS=OFF \
     -DTOLVANE_BENCH=ON >/dev/null
 cmake --build build-bench -j 2 --target tolvane tolvane_bench_ticks tolvane_bench_timing \
-    tolvane_bench_floor tolvane_bench_startup
+    tolvane_bench_floor tolvane_bench_startup tolvane_bench_practice_log
 app=$root/build-bench/app/tolvane
 benches=$root/build-bench/bench
 
@@ -20,7 +35,7 @@ benches=$root/build-bench/bench
 export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
 work=$(mktemp -d)
 trap 'kill ${measured:-} 2>/dev/null || true; stop_display; rm -rf "$work"' EXIT
-export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime
+export XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data XDG_RUNTIME_DIR=$work/runtime
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 unset QT_QPA_PLATFORM
 start_display
@@ -31,8 +46,10 @@ rows=()
 collect() { while IFS= read -r line; do [[ $line == ROW$'\t'* ]] && rows+=("${line#ROW$'\t'}"); done; }
 row() { local IFS=$'\t'; rows+=("$*"); }
 
-echo "1/5 tick cost"
-collect < <(cd "$root/build-bench/app" && "$benches/tolvane_bench_ticks" 2>/dev/null)
+if run 1; then
+    echo "1/6 tick cost"
+    collect < <(cd "$root/build-bench/app" && "$benches/tolvane_bench_ticks" 2>/dev/null)
+fi
 
 # cpu_and_peak PID SECONDS: CPU time over SECONDS as per cent of one core, and VmHWM in MB.
 cpu_and_peak() {
@@ -56,52 +73,85 @@ end() {
     measured=
 }
 
-echo "2/5 CPU while practising (60 s each: the floor, the floor on Qt's own event loop, Tolvane)"
-"$benches/tolvane_bench_floor" 2>/dev/null &
-measured=$!
-sleep 2
-read -r floor_cpu floor_peak < <(cpu_and_peak $measured 60)
-end $measured
-QT_NO_GLIB=1 "$benches/tolvane_bench_floor" 2>/dev/null &
-measured=$!
-sleep 2
-read -r unix_floor_cpu _ < <(cpu_and_peak $measured 60)
-end $measured
+if run 2; then
+    echo "2/6 CPU while practising (60 s each: the floor, the floor on Qt's own event loop, Tolvane)"
+    "$benches/tolvane_bench_floor" 2>/dev/null &
+    measured=$!
+    sleep 2
+    read -r floor_cpu floor_peak < <(cpu_and_peak $measured 60)
+    end $measured
+    QT_NO_GLIB=1 "$benches/tolvane_bench_floor" 2>/dev/null &
+    measured=$!
+    sleep 2
+    read -r unix_floor_cpu _ < <(cpu_and_peak $measured 60)
+    end $measured
 
-"$app" 2>/dev/null &
-measured=$!
-wait_for 15 has_main_window || fail "the main window did not appear"
-window=$(main_window)
-eval "$(xdotool getwindowgeometry --shell "$window")"
-# The Pranayama start button, below the menu bar; the defaults give a practice of 700 s.
-xdotool mousemove --window "$window" $((19 + 12)) $((HEIGHT - 195 + 144 + 12)) click 1
-shot() { import -window "$window" rgb:- | md5sum; }
-first=$(shot)
-sleep 1.5
-[[ $(shot) != "$first" ]] || fail "the practice did not start: the displays stand still"
-read -r app_cpu app_peak < <(cpu_and_peak $measured 60)
-end $measured
-ratio=$(awk -v a="$app_cpu" -v f="$floor_cpu" 'BEGIN { printf "%.2f", (f > 0 ? a / f : 0) }')
-cpu_met=$(awk -v a="$app_cpu" -v r="$ratio" 'BEGIN { print ((a < 1 && r <= 1.5) ? "met" : "MISSED") }')
-row "2 CPU while practising" "Pranayama practice, 60 s under Xvfb, % of one core" \
-    "$app_cpu % (${ratio} × floor)" "1 ms timer alone: $floor_cpu %" "< 1 %, ≤ 1.5 × floor" "$cpu_met"
-row "2 CPU while practising" "the same 1 ms timer on Qt's own event loop (QT_NO_GLIB=1)" \
-    "$unix_floor_cpu %" "1 ms timer alone: $floor_cpu %" "—" "info"
+    "$app" 2>/dev/null &
+    measured=$!
+    wait_for 15 has_main_window || fail "the main window did not appear"
+    window=$(main_window)
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    # The Pranayama start button, below the menu bar; the defaults give a practice of 700 s.
+    xdotool mousemove --window "$window" $((19 + 12)) $((HEIGHT - 195 + 144 + 12)) click 1
+    shot() { import -window "$window" rgb:- | md5sum; }
+    first=$(shot)
+    sleep 1.5
+    [[ $(shot) != "$first" ]] || fail "the practice did not start: the displays stand still"
+    read -r app_cpu app_peak < <(cpu_and_peak $measured 60)
+    end $measured
+    ratio=$(awk -v a="$app_cpu" -v f="$floor_cpu" 'BEGIN { printf "%.2f", (f > 0 ? a / f : 0) }')
+    cpu_met=$(awk -v a="$app_cpu" -v r="$ratio" 'BEGIN { print ((a < 1 && r <= 1.5) ? "met" : "MISSED") }')
+    row "2 CPU while practising" "Pranayama practice, 60 s under Xvfb, % of one core" \
+        "$app_cpu % (${ratio} × floor)" "1 ms timer alone: $floor_cpu %" "< 1 %, ≤ 1.5 × floor" "$cpu_met"
+    row "2 CPU while practising" "the same 1 ms timer on Qt's own event loop (QT_NO_GLIB=1)" \
+        "$unix_floor_cpu %" "1 ms timer alone: $floor_cpu %" "—" "info"
+fi
 
-echo "3/5 and 4/5 timing accuracy and cue latency (about 7 minutes)"
-collect < <(cd "$root/build-bench/app" && "$benches/tolvane_bench_timing" 2>/dev/null)
+if run 3; then
+    echo "3/6 and 4/6 timing accuracy and cue latency (about 7 minutes)"
+    collect < <(cd "$root/build-bench/app" && "$benches/tolvane_bench_timing" 2>/dev/null)
+fi
 
-echo "5/5 start-up"
-read -r app_start app_start_max < <("$benches/tolvane_bench_startup" 361 259 10 "$app" 2>/dev/null)
-read -r floor_start floor_start_max < <(
-    "$benches/tolvane_bench_startup" 361 259 10 "$benches/tolvane_bench_floor" --window 2>/dev/null)
-start_met=$(awk -v s="$app_start_max" 'BEGIN { print ((s < 250) ? "met" : "MISSED") }')
-row "5 Start-up" "exec to splash mapped, median (max) of 10" "$app_start ms ($app_start_max ms)" \
-    "Qt window of the splash's size: $floor_start ms ($floor_start_max ms)" "< 250 ms" "$start_met"
-peak_met=$(awk -v p="$app_peak" 'BEGIN { print ((p < 60) ? "met" : "MISSED") }')
-row "5 Start-up" "peak resident memory (VmHWM) during the practice of item 2" "$app_peak MB" \
-    "1 ms timer alone: $floor_peak MB" "< 60 MB" "$peak_met"
+if run 5; then
+    echo "5/6 start-up"
+    read -r app_start app_start_max < <("$benches/tolvane_bench_startup" 361 259 10 "$app" 2>/dev/null)
+    read -r floor_start floor_start_max < <(
+        "$benches/tolvane_bench_startup" 361 259 10 "$benches/tolvane_bench_floor" --window 2>/dev/null)
+    start_met=$(awk -v s="$app_start_max" 'BEGIN { print ((s < 250) ? "met" : "MISSED") }')
+    row "5 Start-up" "exec to splash mapped, median (max) of 10" "$app_start ms ($app_start_max ms)" \
+        "Qt window of the splash's size: $floor_start ms ($floor_start_max ms)" "< 250 ms" "$start_met"
+    peak_met=$(awk -v p="$app_peak" 'BEGIN { print ((p < 60) ? "met" : "MISSED") }')
+    row "5 Start-up" "peak resident memory (VmHWM) during the practice of item 2" "$app_peak MB" \
+        "1 ms timer alone: $floor_peak MB" "< 60 MB" "$peak_met"
+fi
+
+if run 6; then
+    echo "6/6 practice log"
+    collect < <("$benches/tolvane_bench_practice_log" 2>/dev/null)
+fi
 load_after=$(cut -d' ' -f1-3 /proc/loadavg)
+cd "$root"
+
+run_line="- Run: $(date -u '+%Y-%m-%d %H:%M UTC'), $(nproc) cores ($(awk -F': ' '/model name/ {print $2; exit}' /proc/cpuinfo)), shared."
+load_line="- Load average (1, 5, 15 min): $load_before before, $load_after after. Timing figures suffer on a busy machine."
+run_lines=("$run_line" "$load_line" "- Audio: SDL driver \`$SDL_AUDIODRIVER\`.")
+# Some items alone: the rows of the others stay as they were measured, with the lines that say
+# when, and a line says when these were measured again.
+if [[ -z $all && -f docs/benchmarks.md ]]; then
+    items_run=$(printf '%s\n' "${selected[@]}" | sort -un | paste -sd' ')
+    again="- Items $items_run measured again:"
+    [[ $items_run == *' '* ]] || again="- Item $items_run measured again:"
+    mapfile -t run_lines < <(sed -n '/^| Item/q; /^- /p' docs/benchmarks.md | grep -vF -e "$again")
+    run_lines+=("$again ${run_line#- Run: } Load average $load_before before, $load_after after.")
+    while IFS= read -r line; do
+        if [[ $line =~ ^\|\ ([0-9]+)\  ]] && ! run "${BASH_REMATCH[1]}"; then
+            line=${line#| }
+            line=${line% |}
+            rows+=("${line// | /$'\t'}")
+        fi
+    done <docs/benchmarks.md
+    mapfile -t rows < <(printf '%s\n' "${rows[@]}" | sort -s -n)
+fi
 
 table() {
     echo "| Item | Measure | Figure | Baseline, same run | Goal | Result |"
@@ -110,20 +160,18 @@ table() {
     for line in "${rows[@]}"; do echo "| ${line//$'\t'/ | } |"; done
 }
 
-cd "$root"
 {
     cat <<HEADER
 # Benchmarks
 
-What a running practice costs and how accurately it keeps time. Produced by \`scripts/bench.sh\`
-(a RelWithDebInfo build in \`build-bench/\`, on a private Xvfb display), which prints this table
-and rewrites this file. Every figure stands beside its baseline, measured in the same run.
-
-- Run: $(date -u '+%Y-%m-%d %H:%M UTC'), $(nproc) cores ($(awk -F': ' '/model name/ {print $2; exit}' /proc/cpuinfo)), shared.
-- Load average (1, 5, 15 min): $load_before before, $load_after after. Timing figures suffer on a busy machine.
-- Audio: SDL driver \`$SDL_AUDIODRIVER\`.
+What a running practice costs and how accurately it keeps time, and what the practice log costs.
+Produced by \`scripts/bench.sh\` (a RelWithDebInfo build in \`build-bench/\`, on a private Xvfb
+display), which prints this table and rewrites this file. Every figure stands beside its
+baseline, measured in the same run.
 
 HEADER
+    printf '%s\n' "${run_lines[@]}"
+    echo
     table
     cat <<'NOTES'
 
@@ -166,6 +214,13 @@ How each figure is taken:
 5. **Start-up.** From just before `fork` to the X server's map notice of the 361 × 259 splash,
    against an empty Qt window of the same size. Peak resident memory is `VmHWM` at the end of
    the practice of item 2, against the 1 ms timer program.
+6. **Practice log.** A main window with a log of 10 000 practices (a practice a day, now and
+   then two, a fifth of them Kevali): from the "Practice Log" command until the window shows the
+   log and its round chart has been painted, the log read away from the user-interface thread;
+   against the same with an empty log. The same again on a log of over 100 MB, of which the window
+   reads the last 4 MiB. Adding one practice: the locked, synced append of one line, against
+   opening the file, writing the line and `fdatasync` without a lock. Run alone with
+   `bash scripts/bench.sh 6`.
 NOTES
 } >docs/benchmarks.md
 

@@ -3,12 +3,12 @@
 set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config
-    qt6-base-dev qt6-base-dev-tools libgl-dev libvulkan-dev
+    qt6-base-dev qt6-base-dev-tools libgl-dev libvulkan-dev qt6-charts-dev libqt6opengl6-dev
     libsdl2-dev libjpeg-dev libx11-dev
     fonts-wine
     libgtest-dev googletest
     clang libclang-rt-14-dev
-    xvfb xauth xdotool x11-utils twm
+    xvfb xauth xdotool x11-utils twm xclip
     util-linux mount
     dpkg-dev desktop-file-utils appstream
 )

@@ -72,8 +72,9 @@ end_programs() {
 setup_run() {
     work=$(mktemp -d)
     trap 'code=$?; end_programs; stop_display; rm -rf "$work"; exit $code' EXIT
-    export XDG_CONFIG_HOME="$work/config"
+    export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
     registry="$XDG_CONFIG_HOME/tolvane/registry.reg"
+    practice_log="$XDG_DATA_HOME/tolvane/practice-log.csv"
     export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/sound.raw"
     start_display
     cd "$work"

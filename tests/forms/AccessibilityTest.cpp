@@ -97,7 +97,8 @@ TEST_F(AccessibilityTest, EveryCommandIsAMenuItem)
     EXPECT_EQ(items,
               (QStringList{QStringLiteral("Action>Start Pranayama"),
                            QStringLiteral("Action>Start Kevali"), QStringLiteral("Action>Stop"),
-                           QStringLiteral("Action>Exit"), QStringLiteral("Settings>Pranayama Type"),
+                           QStringLiteral("Action>Practice Log"), QStringLiteral("Action>Exit"),
+                           QStringLiteral("Settings>Pranayama Type"),
                            QStringLiteral("Settings>Kevali Type"), QStringLiteral("Help>Help"),
                            QStringLiteral("Help>About")}));
 }

@@ -8,16 +8,23 @@ namespace tolvane::test {
 TempConfig::TempConfig()
     : m_previous(qgetenv("XDG_CONFIG_HOME"))
     , m_hadPrevious(qEnvironmentVariableIsSet("XDG_CONFIG_HOME"))
+    , m_previousData(qgetenv("XDG_DATA_HOME"))
+    , m_hadPreviousData(qEnvironmentVariableIsSet("XDG_DATA_HOME"))
 {
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir.path()));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(dataHome()));
 }
 
 TempConfig::~TempConfig()
 {
-    if (m_hadPrevious)
-        qputenv("XDG_CONFIG_HOME", m_previous);
-    else
-        qunsetenv("XDG_CONFIG_HOME");
+    const auto restore = [](const char* name, const QByteArray& value, bool had) {
+        if (had)
+            qputenv(name, value);
+        else
+            qunsetenv(name);
+    };
+    restore("XDG_CONFIG_HOME", m_previous, m_hadPrevious);
+    restore("XDG_DATA_HOME", m_previousData, m_hadPreviousData);
 }
 
 QString TempConfig::registryFile() const

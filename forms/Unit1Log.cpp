@@ -1,0 +1,118 @@
+// The practice log of the main window: each practice recorded as it ends, and the log window.
+#include "forms/PracticeTotal.h"
+#include "forms/Unit1.h"
+#include "forms/Unit7.h"
+#include "platform/ErrorDispatch.h"
+#include "settings/SettingsRecord.h"
+
+#include <QTimer>
+
+#include <algorithm>
+#include <array>
+#include <limits>
+
+namespace tolvane {
+
+using namespace practicelog;
+
+namespace {
+
+constexpr std::int64_t roundsPerKevaliBlock = 10;
+
+Holds holdsOf(const SettingsRecord& record)
+{
+    // A hold after exhaling without the one after inhaling enters no hold at all.
+    if (!record.blCheckOne)
+        return Holds::None;
+    return record.blCheckTwo ? Holds::Two : Holds::One;
+}
+
+Ratio ratioOf(const SettingsRecord& record)
+{
+    if (!record.blModeOne)
+        return Ratio::Free;
+    return record.blModeTwo ? Ratio::OneOneOneOne : Ratio::OneFourTwoTwo;
+}
+
+int clampedToInt(std::int64_t value)
+{
+    return int(std::clamp<std::int64_t>(value, std::numeric_limits<int>::min(),
+                                        std::numeric_limits<int>::max()));
+}
+
+} // namespace
+
+void TPranayama::PracticeLog1Click()
+{
+    TPracticeLog::showFor(this);
+}
+
+// The values the start has just loaded; the ticks change some of them in the record later.
+void TPranayama::logPracticeStart(Exercise exercise)
+{
+    PracticeEntry entry;
+    entry.started = LocalStamp::of(QDateTime::currentDateTime());
+    entry.exercise = exercise;
+    if (exercise == Exercise::Pranayama) {
+        entry.type = holdsOf(settings);
+        entry.ratio = ratioOf(settings);
+        entry.puraka = settings.intPrInhale;
+        entry.abhyantara = settings.intCheckOne;
+        entry.rechaka = settings.intPrExhale;
+        entry.bahya = settings.intCheckTwo;
+        entry.roundsPlanned = settings.intPrTotalTime;
+        entry.delay = settings.blDelay;
+        entry.plannedSeconds = settings.tTotalTime * platform::secondsPerDay;
+    } else {
+        const KevaliPlan plan =
+            kevaliPlan(settings.intKevTotalTime, settings.intKevStartBreath, settings.blKevDelay);
+        const std::int64_t blocks =
+            plan.lastBreath - std::max<std::int64_t>(settings.intKevStartBreath, 0) + 1;
+        entry.kevaliMinutes = settings.intKevTotalTime;
+        entry.kevaliStartBreath = settings.intKevStartBreath;
+        entry.roundsPlanned = clampedToInt(roundsPerKevaliBlock * blocks);
+        entry.delay = settings.blKevDelay;
+        entry.plannedSeconds = m_kevali.tKevTotalTime * platform::secondsPerDay;
+    }
+    m_practiceLog.begin(std::move(entry));
+}
+
+// What the practice clock shows as it ends; the line is written after the handler that ended it,
+// except when the program ends, after its last handler.
+void TPranayama::logPracticeEnd(Ended how, bool ratingFollows)
+{
+    const double elapsed = (m_clock.now() - m_practice.tPracticeStart) * platform::secondsPerDay;
+    m_practiceLog.end(how, elapsed, m_practice.intRound, ratingFollows);
+    if (how == Ended::Close)
+        writePracticeLog();
+    else if (!ratingFollows)
+        QTimer::singleShot(0, this, &TPranayama::writePracticeLog);
+}
+
+// The answer as the rating dialog numbers them: easy, slightly difficult, not followed; -1 for
+// a rating that was not applied.
+void TPranayama::logRating(int answer)
+{
+    constexpr std::array<Rating, 3> ratings{Rating::Easy, Rating::SlightlyDifficult,
+                                            Rating::Difficult};
+    std::optional<Rating> rating;
+    std::optional<int> round;
+    if (answer >= 0 && answer < int(ratings.size())) {
+        rating = ratings[std::size_t(answer)];
+        round = clampedToInt(std::int64_t{settings.intPrInhale} + settings.intCheckOne +
+                             settings.intPrExhale + settings.intCheckTwo);
+    }
+    m_practiceLog.rate(rating, round);
+    QTimer::singleShot(0, this, &TPranayama::writePracticeLog);
+}
+
+void TPranayama::writePracticeLog()
+{
+    const auto failure = m_practiceLog.writeEnded();
+    if (TPracticeLog* log = TPracticeLog::openFor(this))
+        log->reload();
+    if (failure)
+        platform::reportError(*failure);
+}
+
+} // namespace tolvane

@@ -1,0 +1,237 @@
+#include "forms/Unit7.h"
+
+#include "forms/PracticeCharts.h"
+#include "forms/PracticeTable.h"
+#include "platform/Errors.h"
+#include "practicelog/LogFile.h"
+#include "practicelog/Progress.h"
+#include "settings/RegistryAccessor.h"
+#include "settings/SettingsStore.h"
+#include "ui_Unit7.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFutureWatcher>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLocale>
+#include <QtConcurrent>
+
+namespace tolvane {
+
+using namespace practicelog;
+
+namespace {
+
+// Rows measured for the widths of the columns; the rest are alike.
+constexpr int rowsMeasured = 200;
+
+// The automatic increment as stored. Read from the store itself and not into the settings
+// record, which a running practice may be using.
+struct Increment {
+    bool on = false;
+    int easyCount = 0;
+    int period = 0;
+};
+
+std::optional<Increment> storedIncrement()
+{
+    try {
+        RegistryAccessor key;
+        if (!key.openKey(settingsKey, false))
+            return std::nullopt;
+        const auto read = [&key](const SettingsValue& value) {
+            return key.readInteger(value.name.toString());
+        };
+        using namespace values;
+        return Increment{key.readBool(blAuto.name.toString()) ||
+                             key.readBool(blAutoTwo.name.toString()),
+                         read(intDays), read(intIncrementDays)};
+    } catch (const ERegistryException&) {
+        return std::nullopt;
+    }
+}
+
+QString nextLengthening()
+{
+    const auto increment = storedIncrement();
+    if (!increment)
+        return QStringLiteral("Next lengthening: unknown, as the settings cannot be read");
+    if (!increment->on)
+        return QStringLiteral("Next lengthening: automatic increment off");
+    if (const auto left = easyPracticesBeforeLengthening(increment->easyCount, increment->period))
+        return u"Next lengthening: after " +
+               counted(*left, u"more easy practice", u"more easy practices");
+    return QStringLiteral("Next lengthening: none until the count of easy practices starts again");
+}
+
+// What the window says in place of the charts and the table.
+QString withoutPractices(const LogRead& read, const QString& path)
+{
+    if (!read.failure.isEmpty())
+        return read.failure + u'.';
+    if (read.log.unreadableLines > 0)
+        return QStringLiteral("No line of the practice log \"%1\" could be read as a practice. "
+                              "The file is kept as it is, and new practices are added to it.")
+            .arg(path);
+    return QStringLiteral("No practice has been recorded yet.\n\nStart one with Action → Start "
+                          "Pranayama or Action → Start Kevali, or with the lime or the yellow > "
+                          "button. Each practice is added here when it ends, when it is stopped, "
+                          "or when Tolvane is closed during it.\n\nThe log is kept in \"%1\", "
+                          "which spreadsheets open.")
+        .arg(path);
+}
+
+// This week, the days in a row and the next lengthening, then what of the log is not shown.
+QString summary(const LogRead& read, const WeekTotal& thisWeek)
+{
+    const int lines = read.log.unreadableLines;
+    const int days = daysInARow(read.log.entries, QDate::currentDate());
+    QString text = thisWeek.practices == 0
+                       ? QStringLiteral("This week: no practice yet")
+                       : u"This week: " + counted(thisWeek.practices, u"practice", u"practices") +
+                             u", " +
+                             minutesText(thisWeek.pranayamaMinutes + thisWeek.kevaliMinutes);
+    text += u" · " + (days == 0 ? QStringLiteral("no practice yesterday or today")
+                                : counted(days, u"day in a row", u"days in a row"));
+    text += u" · " + nextLengthening();
+    if (lines > 0)
+        text += u'\n' + counted(lines, u"line of the log", u"lines of the log") +
+                (lines == 1 ? u" could not be read and is left out."
+                            : u" could not be read and are left out.");
+    if (read.bytesNotRead > 0)
+        text +=
+            u'\n' + QStringLiteral("Shown are the last %1; the first %2 of the log are not read.")
+                        .arg(counted(qsizetype(read.log.entries.size()), u"practice", u"practices"),
+                             QLocale().formattedDataSize(read.bytesNotRead));
+    return text;
+}
+
+} // namespace
+
+TPracticeLog::TPracticeLog(QWidget* owner)
+    : QWidget(owner, Qt::Window)
+    , ui(std::make_unique<Ui::TPracticeLog>())
+    , m_practices(new PracticeTableModel(this))
+    , m_reading(new QFutureWatcher<LogRead>(this))
+    , m_path(defaultLogPath())
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    ui->setupUi(this);
+    m_roundChart = std::make_unique<RoundLengthChart>(ui->RoundChart);
+    m_weekChart = std::make_unique<WeeklyMinutesChart>(ui->WeekChart);
+    ui->PracticeTable->setModel(m_practices);
+    ui->PracticeTable->verticalHeader()->hide();
+    ui->PracticeTable->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    ui->PracticeTable->horizontalHeader()->setResizeContentsPrecision(rowsMeasured);
+    ui->PracticeTable->installEventFilter(this);
+    ui->Summary->setText(QStringLiteral("Reading the practice log …"));
+    // The summary first: a screen reader starts with what the log says in a sentence.
+    ui->Summary->setFocus();
+    ui->Pages->setCurrentWidget(ui->EmptyPage);
+
+    connect(ui->CloseButton, &QPushButton::clicked, this, &QWidget::close);
+    connect(m_reading, &QFutureWatcher<LogRead>::finished, this, [this] {
+        showLog(m_reading->result());
+        if (std::exchange(m_readAgain, false))
+            reload();
+    });
+    reload();
+}
+
+TPracticeLog::~TPracticeLog() = default;
+
+TPracticeLog* TPracticeLog::openFor(QWidget* owner)
+{
+    for (auto* log : owner->findChildren<TPracticeLog*>(Qt::FindDirectChildrenOnly)) {
+        // A closed window is hidden and only waits to be deleted.
+        if (!log->isHidden())
+            return log;
+    }
+    return nullptr;
+}
+
+TPracticeLog* TPracticeLog::showFor(QWidget* owner)
+{
+    TPracticeLog* log = openFor(owner);
+    if (!log)
+        log = new TPracticeLog(owner);
+    log->setWindowState(log->windowState() & ~Qt::WindowMinimized);
+    log->show();
+    log->raise();
+    log->activateWindow();
+    return log;
+}
+
+void TPracticeLog::reload()
+{
+    if (m_reading->isRunning()) {
+        m_readAgain = true;
+        return;
+    }
+    m_reading->setFuture(QtConcurrent::run([path = m_path] { return readLog(path, readBound); }));
+}
+
+void TPracticeLog::showLog(const LogRead& read)
+{
+    const std::vector<PracticeEntry>& entries = read.log.entries;
+    const std::vector<WeekTotal> weeks =
+        weeklyTotals(entries, QDate::currentDate(), QLocale().firstDayOfWeek(), weeksShown);
+    if (entries.empty()) {
+        ui->EmptyText->setText(withoutPractices(read, m_path));
+        ui->Pages->setCurrentWidget(ui->EmptyPage);
+    } else {
+        m_roundChart->show(entries);
+        const auto first = std::min_element(entries.cbegin(), entries.cend(),
+                                            [](const PracticeEntry& a, const PracticeEntry& b) {
+                                                return a.started.date < b.started.date;
+                                            });
+        m_weekChart->show(weeks, weeks.front().start > first->started.date);
+        m_practices->setEntries(entries);
+        ui->PracticeTable->resizeColumnsToContents();
+        ui->PracticeTable->setCurrentIndex(m_practices->index(0, 0));
+        ui->Pages->setCurrentWidget(ui->LogPage);
+    }
+    ui->Summary->setText(summary(read, weeks.back()));
+    Q_EMIT shown();
+}
+
+void TPracticeLog::keyPressEvent(QKeyEvent* event)
+{
+    // Esc reaches the window when no part of it takes it, as in a dialog.
+    if (event->matches(QKeySequence::Cancel))
+        close();
+    else
+        QWidget::keyPressEvent(event);
+}
+
+bool TPracticeLog::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == ui->PracticeTable && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy)) {
+        copySelectedPractices();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// The selected rows with the column titles, tab-separated, as spreadsheets paste them.
+void TPracticeLog::copySelectedPractices() const
+{
+    QModelIndexList rows = ui->PracticeTable->selectionModel()->selectedRows();
+    std::sort(rows.begin(), rows.end());
+    const int columns = m_practices->columnCount();
+    QStringList cells;
+    for (int column = 0; column < columns; ++column)
+        cells << m_practices->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+    QString text = cells.join(u'\t') + u'\n';
+    for (const QModelIndex& row : rows) {
+        cells.clear();
+        for (int column = 0; column < columns; ++column)
+            cells << m_practices->index(row.row(), column).data().toString();
+        text += cells.join(u'\t') + u'\n';
+    }
+    QApplication::clipboard()->setText(text);
+}
+
+} // namespace tolvane

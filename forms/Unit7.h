@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QWidget>
+
+#include <memory>
+
+template <typename T> class QFutureWatcher;
+
+namespace Ui {
+class TPracticeLog;
+}
+
+namespace tolvane {
+
+namespace practicelog {
+struct LogRead;
+}
+
+class PracticeTableModel;
+class RoundLengthChart;
+class WeeklyMinutesChart;
+
+// The practice log window: the Pranayama round over the dates, the minutes practised per week, a
+// table of the practices and a summary of the week, the days in a row and the next lengthening.
+// A window of its own, owned by the main window without blocking it, destroyed when it closes.
+class TPracticeLog : public QWidget {
+    Q_OBJECT
+    Q_DISABLE_COPY(TPracticeLog)
+
+public:
+    // The most of a log's end that is read: some 28 000 practices, shown in well under a second.
+    static constexpr qint64 readBound = 4 * 1024 * 1024;
+    // The most weeks the minutes are shown for.
+    static constexpr int weeksShown = 12;
+
+    explicit TPracticeLog(QWidget* owner);
+    ~TPracticeLog() override;
+
+    // Opens the log window of owner, or brings the one it has open to the front.
+    static TPracticeLog* showFor(QWidget* owner);
+    // The log window that owner has open, if any.
+    static TPracticeLog* openFor(QWidget* owner);
+
+    // Reads the log again, away from the user-interface thread, and shows it once read.
+    void reload();
+
+Q_SIGNALS:
+    // What the log held when it was last read is on screen.
+    void shown();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void showLog(const practicelog::LogRead& read);
+    void copySelectedPractices() const;
+
+    std::unique_ptr<Ui::TPracticeLog> ui;
+    std::unique_ptr<RoundLengthChart> m_roundChart;
+    std::unique_ptr<WeeklyMinutesChart> m_weekChart;
+    PracticeTableModel* m_practices;
+    QFutureWatcher<practicelog::LogRead>* m_reading;
+    QString m_path;
+    bool m_readAgain = false;
+};
+
+} // namespace tolvane

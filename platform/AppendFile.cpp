@@ -1,0 +1,112 @@
+#include "platform/AppendFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QScopeGuard>
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+namespace tolvane::platform {
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// Another writer holds the lock for one short write; one that holds it much longer is stuck.
+constexpr auto lockPatience = 2s;
+constexpr auto lockRetry = 10ms;
+constexpr mode_t newFileMode = 0600;
+
+std::optional<QString> systemError(int error)
+{
+    QString text = QString::fromLocal8Bit(std::strerror(error));
+    if (!text.isEmpty())
+        text[0] = text[0].toLower();
+    return text;
+}
+
+bool lockExclusively(int fd)
+{
+    const auto deadline = std::chrono::steady_clock::now() + lockPatience;
+    while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        if (errno != EWOULDBLOCK && errno != EINTR)
+            return false;
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(lockRetry);
+    }
+    return true;
+}
+
+} // namespace
+
+std::optional<QString> appendToFile(const QString& path, const QByteArray& header,
+                                    const QByteArray& bytes)
+{
+    const QFileInfo info(path);
+    if (!QDir().mkpath(info.absolutePath()))
+        return QStringLiteral("its folder cannot be made");
+    // Non-blocking, so that a pipe put in the file's place cannot stall the open.
+    const int fd =
+        ::open(QFile::encodeName(path).constData(),
+               O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, newFileMode);
+    if (fd < 0)
+        return systemError(errno);
+    const auto closeFile = qScopeGuard([fd] { ::close(fd); });
+    struct stat status {};
+    if (::fstat(fd, &status) != 0)
+        return systemError(errno);
+    if (!S_ISREG(status.st_mode))
+        return QStringLiteral("it is not a plain file");
+    if (!lockExclusively(fd))
+        return errno == EWOULDBLOCK ? QStringLiteral("another program keeps it locked")
+                                    : systemError(errno);
+    // Measured again under the lock: another writer may have added to it meanwhile.
+    if (::fstat(fd, &status) != 0)
+        return systemError(errno);
+    const off_t sizeBefore = status.st_size;
+    QByteArray out;
+    char last = '\n';
+    if (sizeBefore == 0)
+        out = header;
+    else if (::pread(fd, &last, 1, sizeBefore - 1) == 1 && last != '\n')
+        out = "\r\n";
+    out += bytes;
+
+    qsizetype written = 0;
+    while (written < out.size()) {
+        const ssize_t count =
+            ::write(fd, out.constData() + written, static_cast<size_t>(out.size() - written));
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count <= 0) {
+            const int error = count < 0 ? errno : ENOSPC;
+            if (written > 0 && ::ftruncate(fd, sizeBefore) != 0)
+                return systemError(errno);
+            return systemError(error);
+        }
+        written += count;
+    }
+    if (::fdatasync(fd) != 0)
+        return systemError(errno);
+    if (sizeBefore == 0) {
+        // A new file's name must last as well as its bytes.
+        const int folder = ::open(QFile::encodeName(info.absolutePath()).constData(),
+                                  O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (folder >= 0) {
+            ::fsync(folder);
+            ::close(folder);
+        }
+    }
+    return std::nullopt;
+}
+
+} // namespace tolvane::platform

@@ -1,0 +1,40 @@
+#include "practicelog/PracticeEntry.h"
+
+#include <QTimeZone>
+
+namespace tolvane::practicelog {
+
+namespace {
+
+constexpr std::int64_t msPerSecond = 1000;
+constexpr std::int64_t secondsPerDay = 86'400;
+
+} // namespace
+
+LocalStamp LocalStamp::of(const QDateTime& moment)
+{
+    return {moment.date(), moment.time().msecsSinceStartOfDay() / int(msPerSecond),
+            moment.offsetFromUtc()};
+}
+
+QDateTime LocalStamp::toDateTime() const
+{
+    return QDateTime(date, QTime::fromMSecsSinceStartOfDay(int(secondOfDay * msPerSecond)),
+                     QTimeZone(utcOffsetSeconds));
+}
+
+std::int64_t LocalStamp::msecsSinceEpoch() const
+{
+    const std::int64_t days = date.toJulianDay() - QDate(1970, 1, 1).toJulianDay();
+    return (days * secondsPerDay + secondOfDay - utcOffsetSeconds) * msPerSecond;
+}
+
+std::optional<std::int64_t> PracticeEntry::roundSeconds() const
+{
+    if (exercise != Exercise::Pranayama)
+        return std::nullopt;
+    return std::int64_t{puraka.value_or(0)} + abhyantara.value_or(0) + rechaka.value_or(0) +
+           bahya.value_or(0);
+}
+
+} // namespace tolvane::practicelog
