@@ -111,7 +111,8 @@ void TPranayama::writePracticeLog()
     const auto failure = m_practiceLog.writeEnded();
     if (TPracticeLog* log = TPracticeLog::openFor(this))
         log->reload();
-    if (failure)
+    // An ending session waits for nobody: the failure goes untold then.
+    if (failure && !m_sessionEnding)
         platform::reportError(*failure);
 }
 
