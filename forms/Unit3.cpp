@@ -5,11 +5,11 @@
 #include "platform/Convert.h"
 #include "platform/ErrorDispatch.h"
 #include "platform/Errors.h"
+#include "platform/WindowFrame.h"
 #include "settings/SettingsRecord.h"
 #include "settings/SettingsStore.h"
 #include "ui_Unit3.h"
 
-#include <QScreen>
 #include <QStyle>
 
 #include <cstdint>
@@ -45,8 +45,7 @@ TKSettings::TKSettings(QWidget* owner)
     ui->BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
     ui->BitBtn2->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
 
-    const QRect screenArea = screen()->availableGeometry();
-    move(screenArea.center() - rect().center());
+    platform::centreOuterWindow(*this);
 
     connect(ui->BitBtn1, &QPushButton::clicked, this, [this] {
         bool handled = false;

@@ -8,7 +8,8 @@ packages=(
     fonts-wine
     libgtest-dev googletest
     clang libclang-rt-14-dev
-    xvfb xauth xdotool x11-utils twm
+    xvfb xauth xdotool x11-utils
+    twm xfonts-base openbox
     dpkg-dev desktop-file-utils appstream
 )
 missing=()

@@ -6,6 +6,7 @@
 #   TOLVANE_FIND_CUES  finds the cues in the captured sound (tests/e2e/tools/FindCues.cpp)
 #   TOLVANE_CUES       the folder of the five cue files to recognise
 # With TOLVANE_SCREENSHOTS set to a folder, the scripts save the screenshots shown in the README.
+# With TOLVANE_E2E_WM set to twm or openbox, that window manager runs on the display.
 
 fail() {
     echo "FAIL: $*" >&2
@@ -76,7 +77,52 @@ setup_run() {
     registry="$XDG_CONFIG_HOME/Tolvane/registry.reg"
     export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/sound.raw"
     start_display
+    [[ -z "${TOLVANE_E2E_WM:-}" ]] || start_window_manager "$TOLVANE_E2E_WM"
     cd "$work"
+}
+
+
+# start_window_manager twm|openbox: runs that window manager on the display with the settings
+# a person has: twm with a close box and Alt+F4 added, openbox as Debian sets it up.
+start_window_manager() {
+    case $1 in
+    twm) twm -f "$(dirname "${BASH_SOURCE[0]}")/twmrc" >/dev/null 2>&1 & ;;
+    openbox) XDG_CACHE_HOME="$work/cache" openbox >/dev/null 2>&1 & ;;
+    *) fail "no window manager \"$1\"" ;;
+    esac
+    # Both make windows of their own once they manage the screen; both end with the display.
+    wait_for 10 root_has_children || fail "$1 did not start"
+}
+root_has_children() { ! xwininfo -root -children | grep -q '^ *0 children'; }
+
+# outer_window WINDOW: the window's outer window, the frame a window manager put it in, or the
+# window itself where nothing framed it. outer_geometry WINDOW: its "X Y WIDTH HEIGHT", borders
+# included.
+outer_window() {
+    local id=$1 parent
+    while parent=$(xwininfo -children -id "$id" | awk '/Parent window id:/ { print $4, $5 }') &&
+        [[ $parent != *"(the"* ]]; do
+        id=${parent% *}
+    done
+    printf '0x%x\n' "$id"
+}
+outer_geometry() {
+    xwininfo -id "$(outer_window "$1")" | awk '/upper-left X:/ { x = $4 } /upper-left Y:/ { y = $4 }
+        /Border width:/ { b = $3 } / Width:/ { w = $2 } / Height:/ { h = $2 }
+        END { print x, y, w + 2 * b, h + 2 * b }'
+}
+
+# expect_centred_on_top DIALOG: the dialog's outer window is centred on the 1024 x 768 screen,
+# give or take the odd pixel, and stacked above the main window's.
+expect_centred_on_top() {
+    local x y width height stack
+    read -r x y width height <<<"$(outer_geometry "$1")"
+    (((2 * x + width - 1024) ** 2 <= 1 && (2 * y + height - 768) ** 2 <= 1)) ||
+        fail "the dialog lies at $x,$y, ${width} x $height, not centred on the screen"
+    # xwininfo lists the topmost window first.
+    stack=$(xwininfo -root -children | awk '/^ +0x/ { print $1 }')
+    [[ "$stack" == *"$(outer_window "$1")"*"$(outer_window "$window")"* ]] ||
+        fail "the dialog opened below the main window"
 }
 
 # wait_for SECONDS COMMAND...: runs COMMAND every 50 ms until it succeeds or time is up.

@@ -11,6 +11,7 @@ expect_value intPrInhale dword:00000005
 # "Settings" is the second menu, "Pranayama Type" its first item.
 keys "$window" alt Right Return Return
 settings=$(dialog "Pranayama Settings")
+expect_centred_on_top "$settings"
 # The focus starts on OK; Tab passes Cancel, the type, the rounds and the ratio to the Puraka.
 keys "$settings" Tab Tab Tab Tab Tab
 type_text "$settings" 6
