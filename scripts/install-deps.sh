@@ -10,6 +10,7 @@ packages=(
     clang libclang-rt-14-dev
     xvfb xauth xdotool x11-utils
     twm xfonts-base openbox
+    weston xwayland qt6-wayland
     dpkg-dev desktop-file-utils appstream
 )
 missing=()

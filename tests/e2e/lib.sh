@@ -58,7 +58,7 @@ stop_display() {
 # not ended two seconds after SIGTERM is killed.
 end_programs() {
     local pid deadline
-    for pid in ${program:-} ${foreign:-} ${watcher:-}; do
+    for pid in ${program:-} ${foreign:-} ${watcher:-} ${compositor:-}; do
         kill "$pid" 2>/dev/null || continue
         deadline=$((SECONDS + 2))
         while kill -0 "$pid" 2>/dev/null && ((SECONDS < deadline)); do sleep 0.05; done
@@ -67,20 +67,38 @@ end_programs() {
     done
 }
 
-# setup_run: a private display, settings folder, working directory and sound capture, all removed
-# on exit together with the program whose pid is in $program; the test's result is kept. The
-# working directory holds no cues, so the program finds its own beside itself or installed.
+# setup_run [wayland]: a private display, settings folder, working directory and sound capture,
+# all removed on exit together with the program whose pid is in $program; the test's result is
+# kept. The working directory holds no cues, so the program finds its own beside itself or
+# installed. With "wayland" the display is a Wayland session's instead of an Xvfb.
 setup_run() {
     work=$(mktemp -d)
     trap 'code=$?; end_programs; stop_display; rm -rf "$work"; exit $code' EXIT
     export XDG_CONFIG_HOME="$work/config"
     registry="$XDG_CONFIG_HOME/Tolvane/registry.reg"
     export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/sound.raw"
-    start_display
-    [[ -z "${TOLVANE_E2E_WM:-}" ]] || start_window_manager "$TOLVANE_E2E_WM"
+    if [[ ${1:-} == wayland ]]; then
+        start_wayland_session
+    else
+        start_display
+        [[ -z "${TOLVANE_E2E_WM:-}" ]] || start_window_manager "$TOLVANE_E2E_WM"
+    fi
     cd "$work"
 }
 
+# start_wayland_session: weston's headless back end with Xwayland, on a runtime folder of its own,
+# and the variables a Wayland desktop sets; DISPLAY names its Xwayland, as there.
+start_wayland_session() {
+    export XDG_RUNTIME_DIR="$work/runtime" WAYLAND_DISPLAY=wayland-tolvane XDG_SESSION_TYPE=wayland
+    unset QT_QPA_PLATFORM DISPLAY
+    mkdir -m 700 "$XDG_RUNTIME_DIR"
+    weston --backend=headless-backend.so --xwayland --socket="$WAYLAND_DISPLAY" --idle-time=0 \
+        --log="$work/weston.log" >/dev/null 2>&1 &
+    compositor=$!
+    wait_for 10 grep -qs 'xserver listening' "$work/weston.log" || fail "weston offers no Xwayland"
+    DISPLAY=$(sed -n 's/.*xserver listening on display \(:[0-9]*\).*/\1/p' "$work/weston.log")
+    export DISPLAY
+}
 
 # start_window_manager twm|openbox: runs that window manager on the display with the settings
 # a person has: twm with a close box and Alt+F4 added, openbox as Debian sets it up.
