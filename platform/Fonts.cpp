@@ -9,6 +9,8 @@
 
 #include <array>
 
+#include <fontconfig/fontconfig.h>
+
 namespace tolvane::platform {
 
 namespace {
@@ -25,6 +27,18 @@ constexpr std::array<StrikeSize, 2> largerStrikes{{{16, 13}, {20, 16}}};
 
 const QString formFamily = QStringLiteral("MS Sans Serif");
 bool s_strikesRegistered = false;
+
+// The outlines stand for pixels: drawn without smoothing they show whole pixels wherever a text
+// is placed, also half a pixel off, as some styles place it, just as a bitmap font does.
+constexpr char wholePixels[] = R"(<?xml version="1.0"?>
+<!DOCTYPE fontconfig SYSTEM "urn:fontconfig:fonts.dtd">
+<fontconfig>
+  <match target="pattern">
+    <test name="family"><string>MS Sans Serif</string></test>
+    <edit name="antialias" mode="assign"><bool>false</bool></edit>
+  </match>
+</fontconfig>
+)";
 
 } // namespace
 
@@ -53,6 +67,8 @@ void registerFormFont()
         QFontDatabase::addApplicationFontFromData(
             bitmapFont(emboldened(strike), family, true, size.character));
     }
+    FcConfigParseAndLoadFromMemory(FcConfigGetCurrent(),
+                                   reinterpret_cast<const FcChar8*>(wholePixels), FcTrue);
     QFontDatabase::addApplicationFontFromData(
         outlineFont(small, family, false, smallStrike.character));
     QFontDatabase::addApplicationFontFromData(
