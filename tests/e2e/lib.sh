@@ -5,7 +5,8 @@
 #   TOLVANE_READ_LEDS  reads the four LED displays off the screen (tests/e2e/tools/ReadLeds.cpp)
 #   TOLVANE_FIND_CUES  finds the cues in the captured sound (tests/e2e/tools/FindCues.cpp)
 #   TOLVANE_CUES       the folder of the five cue files to recognise
-# With TOLVANE_SCREENSHOTS set to a folder, the scripts save the screenshots shown in the README.
+# With TOLVANE_SCREENSHOTS set to a folder, the scripts save the screenshots shown in the README,
+# as the program draws them on the bare server.
 # With TOLVANE_E2E_WM set to twm or openbox, that window manager runs on the display.
 
 fail() {
@@ -287,10 +288,16 @@ cues_heard() {
 
 exit_heard() { [[ "$(cues_heard)" == *Exit ]]; }
 
-# screenshot WINDOW NAME: saves docs/NAME.png when screenshots are asked for.
+# screenshot WINDOW NAME: saves NAME.png when screenshots are asked for.
+# screenshot_file FILE NAME: saves a picture already taken so.
+screenshots_asked() { [[ -n "${TOLVANE_SCREENSHOTS:-}" && -z "${TOLVANE_E2E_WM:-}" ]]; }
 screenshot() {
-    [[ -n "${TOLVANE_SCREENSHOTS:-}" ]] || return 0
+    screenshots_asked || return 0
     import -window "$1" "$TOLVANE_SCREENSHOTS/$2.png"
+}
+screenshot_file() {
+    screenshots_asked || return 0
+    cp "$1" "$TOLVANE_SCREENSHOTS/$2.png"
 }
 
 # set_short_pranayama [KEY...]: "Settings" > "Pranayama Type" with the keyboard only: no hold,
