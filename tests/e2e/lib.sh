@@ -5,13 +5,20 @@
 #   TOLVANE_READ_LEDS  reads the four LED displays off the screen (tests/e2e/tools/ReadLeds.cpp)
 #   TOLVANE_FIND_CUES  finds the cues in the captured sound (tests/e2e/tools/FindCues.cpp)
 #   TOLVANE_CUES       the folder of the five cue files to recognise
-# With TOLVANE_SCREENSHOTS set to a folder, the scripts save the screenshots shown in the README,
-# as the program draws them on the bare server.
-# With TOLVANE_E2E_WM set to twm or openbox, that window manager runs on the display.
+# With TOLVANE_SCREENSHOTS set to a folder, the scripts save the screenshots shown in the README
+# (on the bare server). With TOLVANE_E2E_WM set to twm or openbox, that one manages the display.
 
 fail() {
     echo "FAIL: $*" >&2
     exit 1
+}
+
+# needs PROGRAM:PACKAGE...: fails at once, naming its Debian package, when a program is missing.
+needs() {
+    local need
+    for need; do
+        command -v "${need%%:*}" >/dev/null || fail "no ${need%%:*}: apt-get install ${need#*:}"
+    done
 }
 
 start_display() {
@@ -28,6 +35,7 @@ start_display() {
 # moment finds no display. The number is chosen here under a lock rather than by the server, so
 # servers starting side by side never try each other's numbers.
 launch_display() {
+    needs Xvfb:xvfb xdotool:xdotool xwininfo:x11-utils
     local number
     for number in $(seq 90 189); do
         exec {DISPLAY_LOCK}>"/tmp/tolvane-e2e-display-$number.lock"
@@ -47,7 +55,7 @@ launch_display() {
 display_answers() { xdotool getdisplaygeometry >/dev/null 2>&1; }
 
 stop_display() {
-    [[ -n "${XVFB_PID:-}" ]] && kill "$XVFB_PID" 2>/dev/null
+    kill "${XVFB_PID:-}" 2>/dev/null || true # also when the test stopped it itself
     wait 2>/dev/null || true
     if [[ -n "${DISPLAY_LOCK:-}" ]]; then
         exec {DISPLAY_LOCK}>&-
@@ -68,28 +76,24 @@ end_programs() {
     done
 }
 
-# setup_run [wayland]: a private display, settings folder, working directory and sound capture,
-# all removed on exit together with the program whose pid is in $program; the test's result is
-# kept. The working directory holds no cues, so the program finds its own beside itself or
-# installed. With "wayland" the display is a Wayland session's instead of an Xvfb.
+# setup_run [wayland]: a private display (a Wayland session's), settings folder, working directory
+# and sound capture, all removed on exit together with the program whose pid is in $program; the
+# test's result is kept. The working directory holds no cues, so the program finds its own.
 setup_run() {
     work=$(mktemp -d)
     trap 'code=$?; end_programs; stop_display; rm -rf "$work"; exit $code' EXIT
     export XDG_CONFIG_HOME="$work/config"
     registry="$XDG_CONFIG_HOME/Tolvane/registry.reg"
     export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/sound.raw"
-    if [[ ${1:-} == wayland ]]; then
-        start_wayland_session
-    else
-        start_display
-        [[ -z "${TOLVANE_E2E_WM:-}" ]] || start_window_manager "$TOLVANE_E2E_WM"
-    fi
+    [[ ${1:-} == wayland ]] && start_wayland_session || start_display
+    [[ -n ${1:-} || -z "${TOLVANE_E2E_WM:-}" ]] || start_window_manager "$TOLVANE_E2E_WM"
     cd "$work"
 }
 
-# start_wayland_session: weston's headless back end with Xwayland, on a runtime folder of its own,
-# and the variables a Wayland desktop sets; DISPLAY names its Xwayland, as there.
+# start_wayland_session: weston's headless back end with Xwayland on a runtime folder of its own,
+# and the variables a Wayland desktop sets, DISPLAY naming its Xwayland.
 start_wayland_session() {
+    needs weston:weston Xwayland:xwayland
     export XDG_RUNTIME_DIR="$work/runtime" WAYLAND_DISPLAY=wayland-tolvane XDG_SESSION_TYPE=wayland
     unset QT_QPA_PLATFORM DISPLAY
     mkdir -m 700 "$XDG_RUNTIME_DIR"
@@ -102,21 +106,21 @@ start_wayland_session() {
 }
 
 # start_window_manager twm|openbox: runs that window manager on the display with the settings
-# a person has: twm with a close box and Alt+F4 added, openbox as Debian sets it up.
+# a person has: twm with a close box and Alt+F4 added, openbox as Debian sets it up. Both make
+# windows of their own once they manage the screen, and end with the display.
 start_window_manager() {
-    case $1 in
-    twm) twm -f "$(dirname "${BASH_SOURCE[0]}")/twmrc" >/dev/null 2>&1 & ;;
-    openbox) XDG_CACHE_HOME="$work/cache" openbox >/dev/null 2>&1 & ;;
-    *) fail "no window manager \"$1\"" ;;
-    esac
-    # Both make windows of their own once they manage the screen; both end with the display.
-    wait_for 10 root_has_children || fail "$1 did not start"
+    needs "$1:$1"
+    if [[ $1 == twm ]]; then
+        twm -f "$(dirname "${BASH_SOURCE[0]}")/twmrc" >/dev/null 2>&1 &
+    else
+        XDG_CACHE_HOME="$work/cache" openbox >/dev/null 2>&1 &
+    fi
+    wait_for 10 root_has_children || fail "$1 did not start (twm's fonts come with xfonts-base)"
 }
 root_has_children() { ! xwininfo -root -children | grep -q '^ *0 children'; }
 
-# outer_window WINDOW: the window's outer window, the frame a window manager put it in, or the
-# window itself where nothing framed it. outer_geometry WINDOW: its "X Y WIDTH HEIGHT", borders
-# included.
+# outer_window WINDOW: the frame a window manager put the window in, or the window itself;
+# outer_geometry WINDOW: its "X Y WIDTH HEIGHT", borders included.
 outer_window() {
     local id=$1 parent
     while parent=$(xwininfo -children -id "$id" | awk '/Parent window id:/ { print $4, $5 }') &&
@@ -131,16 +135,14 @@ outer_geometry() {
         END { print x, y, w + 2 * b, h + 2 * b }'
 }
 
-# expect_centred_on_top DIALOG: the dialog's outer window is centred on the 1024 x 768 screen,
-# give or take the odd pixel, and stacked above the main window's.
+# expect_centred_on_top DIALOG: the dialog's frame is centred on the 1024 x 768 screen, give or
+# take the odd pixel, and above the main window's (xwininfo lists the topmost first).
 expect_centred_on_top() {
-    local x y width height stack
+    local x y width height
     read -r x y width height <<<"$(outer_geometry "$1")"
     (((2 * x + width - 1024) ** 2 <= 1 && (2 * y + height - 768) ** 2 <= 1)) ||
         fail "the dialog lies at $x,$y, ${width} x $height, not centred on the screen"
-    # xwininfo lists the topmost window first.
-    stack=$(xwininfo -root -children | awk '/^ +0x/ { print $1 }')
-    [[ "$stack" == *"$(outer_window "$1")"*"$(outer_window "$window")"* ]] ||
+    [[ "$(xwininfo -root -children)" == *"$(outer_window "$1") "*"$(outer_window "$window") "* ]] ||
         fail "the dialog opened below the main window"
 }
 
@@ -180,6 +182,14 @@ start_program() {
     program=$!
     wait_for 20 has_main_window || fail "the main window did not appear"
     window=$(main_window)
+}
+
+# second_start_ends BINARY: another start ends at once with exit code 0, leaving the first.
+second_start_ends() {
+    local started=$SECONDS
+    "$1" || fail "the second start exited with $?"
+    ((SECONDS - started <= 2)) || fail "the second start did not end at once"
+    kill -0 "$program" 2>/dev/null || fail "the second start ended the first"
 }
 
 # keys WINDOW KEY...: types keys into a window, one every 100 ms. "Alt" alone reaches the menu
@@ -288,16 +298,10 @@ cues_heard() {
 
 exit_heard() { [[ "$(cues_heard)" == *Exit ]]; }
 
-# screenshot WINDOW NAME: saves NAME.png when screenshots are asked for.
-# screenshot_file FILE NAME: saves a picture already taken so.
-screenshots_asked() { [[ -n "${TOLVANE_SCREENSHOTS:-}" && -z "${TOLVANE_E2E_WM:-}" ]]; }
+# screenshot WINDOW NAME: saves docs/NAME.png when screenshots are asked for.
 screenshot() {
-    screenshots_asked || return 0
+    [[ -n "${TOLVANE_SCREENSHOTS:-}" && -z "${TOLVANE_E2E_WM:-}" ]] || return 0
     import -window "$1" "$TOLVANE_SCREENSHOTS/$2.png"
-}
-screenshot_file() {
-    screenshots_asked || return 0
-    cp "$1" "$TOLVANE_SCREENSHOTS/$2.png"
 }
 
 # set_short_pranayama [KEY...]: "Settings" > "Pranayama Type" with the keyboard only: no hold,

@@ -1,21 +1,16 @@
 #!/usr/bin/env bash
-# The screenshots in docs/ show what the program draws now: each matches the one the end-to-end
-# tests took in this run, in the folder given as the argument. The whole picture is compared,
-# except for the practice, whose displays depend on the moment: there the row of buttons.
+# The screenshots in docs/ show what the program draws now: each is the one the end-to-end tests
+# took in this run (in the folder given), the whole picture, or for the practice, whose displays
+# depend on the moment, its row of buttons.
 set -euo pipefail
-taken=$1
 source "$(dirname "$0")/lib.sh"
-for committed in "$(dirname "$0")"/../../docs/*.png; do
-    name=$(basename "$committed")
-    [[ -f "$taken/$name" ]] || fail "no test took $name"
-    area=
-    if [[ $name == main-window-practice.png ]]; then
-        height=$(identify -format %h "$committed")
-        area=271x25+0+$((height - 195 + 144))
-    fi
-    differ=$(compare -metric AE ${area:+-extract "$area"} "$committed" "$taken/$name" null: 2>&1 ||
-        true)
-    [[ $differ == 0 ]] ||
-        fail "docs/$name differs from what the program draws ($differ pixels): bash scripts/screenshots.sh"
+for doc in "$(dirname "$0")"/../../docs/*.png; do
+    name=$(basename "$doc")
+    [[ -f "$1/$name" ]] || fail "no test took $name"
+    area= # the buttons lie 144 pixels down the 195-pixel client area, under the menu bar
+    [[ $name != main-window-practice.png ]] ||
+        area=271x25+0+$(($(identify -format %h "$doc") - 195 + 144))
+    differ=$(compare -metric AE ${area:+-extract "$area"} "$doc" "$1/$name" null: 2>&1) || true
+    [[ $differ == 0 ]] || fail "docs/$name differs from the program: bash scripts/screenshots.sh"
 done
 echo "screenshots: passed"

@@ -112,8 +112,8 @@ TEST_F(MainWindowTest, MenuTreeHasTheCommandsInOrder)
     EXPECT_EQ(glyph.pixel(5, 2), qRgb(128, 0, 128)); // the purple cover
 }
 
-// The pixels of one colour in a widget as drawn, as rows of '#' and '.' over their bounds.
-QStringList ink(const char* name, const QWidget& window, QColor colour)
+// The pixels of one colour in a widget as drawn: rows of '#' and '.' over their bounds, by '|'.
+QString ink(const char* name, const QWidget& window, QColor colour)
 {
     const QImage image = window.findChild<QWidget*>(QString::fromLatin1(name))
                              ->grab()
@@ -126,12 +126,11 @@ QStringList ink(const char* name, const QWidget& window, QColor colour)
                 bounds |= QRect(x, y, 1, 1);
     QStringList rows;
     for (int y = bounds.top(); y <= bounds.bottom(); ++y) {
-        QString row;
+        rows << QString();
         for (int x = bounds.left(); x <= bounds.right(); ++x)
-            row += image.pixelColor(x, y) == colour ? u'#' : u'.';
-        rows << row;
+            rows.last() += image.pixelColor(x, y) == colour ? u'#' : u'.';
     }
-    return rows;
+    return rows.join(u'|');
 }
 
 TEST_F(MainWindowTest, TenPointCaptionsDrawTheSixteenPixelStrike)
@@ -140,17 +139,14 @@ TEST_F(MainWindowTest, TenPointCaptionsDrawTheSixteenPixelStrike)
     window->FormCreate();
     const QColor lime(0, 255, 0);
     // ">" of the 16-pixel strike is 5 x 9; the 13-pixel strike's is 4 x 7.
-    const QStringList arrow = {
-        QStringLiteral("#...."), QStringLiteral(".#..."), QStringLiteral("..#.."),
-        QStringLiteral("...#."), QStringLiteral("....#"), QStringLiteral("...#."),
-        QStringLiteral("..#.."), QStringLiteral(".#..."), QStringLiteral("#....")};
+    const QString arrow = QStringLiteral("#....|.#...|..#..|...#.|....#|...#.|..#..|.#...|#....");
     EXPECT_EQ(ink("PranStart", *window, lime), arrow);
     EXPECT_EQ(ink("KevaliStart", *window, QColor(255, 255, 0)), arrow);
     window->Beginbreathing1Click();
     // "|" is 1 x 13, and bold the way a bitmap font is: overstruck one pixel to the right.
-    EXPECT_EQ(ink("StopProg", *window, lime), QStringList(13, QStringLiteral("##")));
+    EXPECT_EQ(ink("StopProg", *window, lime), QStringList(13, QStringLiteral("##")).join(u'|'));
     // The 8-point captions keep the 13-pixel strike, whose "X" is 7 x 9 (the other's 8 x 10).
-    EXPECT_EQ(ink("LMDMMButton6", *window, lime).size(), 9);
+    EXPECT_EQ(ink("LMDMMButton6", *window, lime).count(u'|'), 8);
 
     const QFontMetrics metrics(window->findChild<QWidget*>(QStringLiteral("dxfLabel1"))->font());
     EXPECT_EQ(metrics.horizontalAdvance(QStringLiteral("Remaining time")), 72);
