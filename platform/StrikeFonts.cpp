@@ -29,14 +29,8 @@ bool inked(const QImage& ink, int x, int y)
 // fonts exist, monochrome pictures with the ink in white.
 QImage coverage(const QImage& picture)
 {
-    QImage ink(picture.size(), QImage::Format_Alpha8);
-    for (int y = 0; y < picture.height(); ++y) {
-        for (int x = 0; x < picture.width(); ++x) {
-            const QRgb pixel = picture.pixel(x, y);
-            ink.scanLine(y)[x] = uchar(picture.hasAlphaChannel() ? qAlpha(pixel) : qGray(pixel));
-        }
-    }
-    return ink;
+    return picture.convertToFormat(picture.hasAlphaChannel() ? QImage::Format_Alpha8
+                                                             : QImage::Format_Grayscale8);
 }
 
 // The ink as rectangles of whole pixels in the ink's own coordinates, found row by row and
@@ -333,30 +327,26 @@ QByteArray bitmapFont(const Strike& strike, const QString& family, bool bold, in
                .arg(strike.ascent)
                .arg(strike.descent)
                .arg(strike.glyphs.size());
+    QByteArray glyphs;
     for (const StrikeGlyph& glyph : strike.glyphs) {
         const int width = glyph.ink.width();
         const int height = glyph.ink.height();
-        bdf += QStringLiteral("STARTCHAR U+%1\nENCODING %2\nSWIDTH %3 0\nDWIDTH %4 0\n"
-                              "BBX %5 %6 %7 %8\nBITMAP\n")
-                   .arg(uint(glyph.code), 4, 16, QLatin1Char('0'))
-                   .arg(uint(glyph.code))
-                   .arg(glyph.advance * 1000 / characterHeight)
-                   .arg(glyph.advance)
-                   .arg(width)
-                   .arg(height)
-                   .arg(glyph.left)
-                   .arg(glyph.top - height);
+        glyphs += "STARTCHAR U+" + QByteArray::number(uint(glyph.code), 16).rightJustified(4, '0') +
+                  "\nENCODING " + QByteArray::number(uint(glyph.code)) + "\nSWIDTH " +
+                  QByteArray::number(glyph.advance * 1000 / characterHeight) + " 0\nDWIDTH " +
+                  QByteArray::number(glyph.advance) + " 0\nBBX " + QByteArray::number(width) + ' ' +
+                  QByteArray::number(height) + ' ' + QByteArray::number(glyph.left) + ' ' +
+                  QByteArray::number(glyph.top - height) + "\nBITMAP\n";
         for (int y = 0; y < height; ++y) {
             QByteArray row((width + 7) / 8, '\0');
             for (int x = 0; x < width; ++x)
                 if (inked(glyph.ink, x, y))
                     row[x / 8] = char(row[x / 8] | (0x80 >> (x % 8)));
-            bdf += QString::fromLatin1(row.toHex().toUpper()) + u'\n';
+            glyphs += row.toHex().toUpper() + '\n';
         }
-        bdf += QStringLiteral("ENDCHAR\n");
+        glyphs += "ENDCHAR\n";
     }
-    bdf += QStringLiteral("ENDFONT\n");
-    return bdf.toLatin1();
+    return bdf.toLatin1() + glyphs + "ENDFONT\n";
 }
 
 QByteArray outlineFont(const Strike& strike, const QString& family, bool bold, int characterHeight)

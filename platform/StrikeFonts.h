@@ -11,7 +11,7 @@ namespace tolvane::platform {
 // the baseline, and how far the pen moves on.
 struct StrikeGlyph {
     char32_t code = 0;
-    QImage ink;   // Format_Alpha8, 255 where a pixel is set; null for a blank character
+    QImage ink;   // 8 bits a pixel, 255 where one is set; null for a blank character
     int left = 0; // the ink's left column, right of the pen
     int top = 0;  // the ink's top row, above the baseline
     int advance = 0;
