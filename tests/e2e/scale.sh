@@ -8,8 +8,7 @@ source "$(dirname "$0")/lib.sh"
 setup_run
 needs import:imagemagick xrdb:x11-xserver-utils
 
-# picture NAME: NAME.png of the main window, after a practice was started and stopped so that the
-# status bar has a text, and NAME-about.png of the About box.
+# picture NAME: NAME.png of the window showing a stopped practice's status, NAME-about.png.
 picture() {
     start_program "$binary"
     keys "$window" alt Return Return

@@ -25,8 +25,7 @@ read -r x y width height <<<"$(outer_geometry "$window")"
 ((x == 0 && y == 0 && width > 271 && height > 214)) || fail "first frame: $x $y $width $height"
 close_by close-box
 
-start_program "$binary"
-# Dragged by the title bar, a step at a time: a window manager follows the pointer at its pace.
+start_program "$binary" # dragged by its title bar, step by step at the window manager's pace:
 for step in "mousemove 60 8" "mousedown 1" "mousemove 120 40" "mousemove 190 98" "mouseup 1"; do
     xdotool $step
     sleep 0.2
