@@ -15,7 +15,7 @@ packages=(
     twm xfonts-base openbox
     weston xwayland qt6-wayland
     imagemagick
-    dpkg-dev desktop-file-utils appstream
+    dpkg-dev file desktop-file-utils appstream
 )
 missing=()
 for p in "${packages[@]}"; do
