@@ -12,19 +12,19 @@ foreign=$!
 wait_for 5 grep -q ready "$work/requests" || fail "the idle window manager did not start"
 "$binary" &
 program=$!
-# The main window asks to be mapped once the splash's three seconds are over.
 asked() {
     for window in $(tail -n +2 "$work/requests"); do
         [[ "$(xdotool getwindowname "$window" 2>/dev/null)" == Tolvane ]] && return 0
     done
     return 1
 }
-wait_for 20 asked || fail "the main window was never asked to be mapped"
+wait_for 20 asked || fail "the main window was never asked to be mapped" # after the splash
 second_start_ends "$binary"
 defaults=$(cat "$registry")
 
-kill "$foreign"
-xdotool windowmap --sync "$window"
+kill "$foreign" # once the server has noticed, a window can be mapped without it
+shown() { xdotool windowmap "$window" && xwininfo -id "$window" | grep -q IsViewable; }
+wait_for 5 shown || fail "the main window could not be shown after all"
 keys "$window" alt Return Up Return
 wait_for 10 program_ended || fail "Action > Exit did not end the program"
 [[ "$(cat "$registry")" == "$defaults" ]] || fail "closing stored more than the position"
