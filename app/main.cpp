@@ -4,11 +4,13 @@
 #include "platform/ApplicationWindow.h"
 #include "platform/ErrorDispatch.h"
 #include "platform/Fonts.h"
+#include "platform/WindowSystem.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv)
 {
+    tolvane::platform::preferX11InWaylandSession();
     QApplication app(argc, argv);
     using namespace tolvane;
     platform::setApplicationTitle(QStringLiteral("Tolvane"));

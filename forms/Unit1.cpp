@@ -11,6 +11,7 @@
 #include "platform/ErrorDispatch.h"
 #include "platform/HelpViewer.h"
 #include "platform/SingleInstance.h"
+#include "platform/WindowFrame.h"
 #include "settings/SettingsRecord.h"
 #include "settings/SettingsStore.h"
 #include "ui_Unit1.h"
@@ -133,7 +134,7 @@ void TPranayama::FormCreate()
     }
     store::startupLoad();
 
-    move(settings.intLeft, settings.intTop);
+    platform::placeOuterWindow(*this, QPoint(settings.intLeft, settings.intTop));
 
     m_practice.intRound = 0;
     Timer1->stop();
@@ -143,8 +144,9 @@ void TPranayama::FormCreate()
 
 void TPranayama::FormClose()
 {
-    settings.intTop = y();
-    settings.intLeft = x();
+    const QPoint outer = platform::outerWindowPosition(*this);
+    settings.intTop = outer.y();
+    settings.intLeft = outer.x();
     store::writeWindowPosition();
     platform::postQuitMessage(0);
 }

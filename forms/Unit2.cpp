@@ -5,13 +5,13 @@
 #include "forms/TimeFormat.h"
 #include "platform/Convert.h"
 #include "platform/ErrorDispatch.h"
+#include "platform/WindowFrame.h"
 #include "settings/RegistryAccessor.h"
 #include "settings/SettingsRecord.h"
 #include "settings/SettingsStore.h"
 #include "ui_Unit2.h"
 
 #include <QRadioButton>
-#include <QScreen>
 #include <QStyle>
 #include <QTimer>
 
@@ -86,7 +86,7 @@ TSettings::TSettings(QWidget* owner)
 {
     ui->setupUi(this);
     setFixedSize(size());
-    move(screen()->availableGeometry().center() - rect().center());
+    platform::centreOuterWindow(*this);
     ui->BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
     ui->BitBtn2->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
 

@@ -3,11 +3,11 @@
 #include "forms/PracticeTotal.h"
 #include "forms/Refusal.h"
 #include "platform/ErrorDispatch.h"
+#include "platform/WindowFrame.h"
 #include "settings/SettingsRecord.h"
 #include "settings/SettingsStore.h"
 #include "ui_Unit3.h"
 
-#include <QScreen>
 #include <QStyle>
 
 #include <cstdint>
@@ -43,8 +43,7 @@ TKSettings::TKSettings(QWidget* owner)
     ui->BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
     ui->BitBtn2->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
 
-    const QRect screenArea = screen()->availableGeometry();
-    move(screenArea.center() - rect().center());
+    platform::centreOuterWindow(*this);
 
     connect(ui->BitBtn1, &QPushButton::clicked, this, [this] {
         // A refused box keeps the dialog open, because closing would lose what was entered.

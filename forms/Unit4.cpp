@@ -2,10 +2,10 @@
 
 #include "platform/ErrorDispatch.h"
 #include "platform/Jpeg.h"
+#include "platform/WindowFrame.h"
 #include "ui_Unit4.h"
 
 #include <QKeyEvent>
-#include <QScreen>
 #include <QStyle>
 
 namespace tolvane {
@@ -24,7 +24,7 @@ TAboutBox::TAboutBox(QWidget* owner)
     ui->BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
     connect(ui->BitBtn1, &QPushButton::clicked, this,
             platform::handler(this, &TAboutBox::BitBtn1Click));
-    move(screen()->geometry().center() - rect().center());
+    platform::centreOuterWindow(*this);
     ui->BitBtn1->setFocus();
 }
 

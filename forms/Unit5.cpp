@@ -5,6 +5,7 @@
 #include "ui_Unit5.h"
 
 #include <QKeyEvent>
+#include <QPainter>
 #include <QPixmap>
 #include <QScreen>
 #include <QTimer>
@@ -18,8 +19,20 @@ TBeginning::TBeginning(QWidget* owner)
 {
     ui->setupUi(this);
     // The picture goes through our own decoder; a missing picture leaves the window plain.
-    ui->Image1->setPixmap(
-        QPixmap::fromImage(platform::loadJpeg(QStringLiteral(":/pictures/splash.jpg"))));
+    QImage picture = platform::loadJpeg(QStringLiteral(":/pictures/splash.jpg"));
+    if (!picture.isNull()) {
+        // The version goes into the picture at the picture's own pixels: on a scaled screen it
+        // grows with the artwork, its letters as whole as the picture's.
+        QPainter painter(&picture);
+        ui->Label2->render(&painter, ui->Label2->pos());
+        ui->Label2->hide();
+    }
+    // On a screen scaled by a whole factor every pixel of it becomes a block, as everywhere else.
+    const qreal ratio = devicePixelRatioF();
+    QPixmap shown = QPixmap::fromImage(
+        picture.scaled(picture.size() * ratio, Qt::IgnoreAspectRatio, Qt::FastTransformation));
+    shown.setDevicePixelRatio(ratio);
+    ui->Image1->setPixmap(shown);
 
     const QRect screenArea = screen()->geometry();
     move(screenArea.center() - rect().center());

@@ -2,11 +2,11 @@
 
 #include "forms/PracticeTotal.h"
 #include "platform/ErrorDispatch.h"
+#include "platform/WindowFrame.h"
 #include "settings/SettingsRecord.h"
 #include "settings/SettingsStore.h"
 #include "ui_Unit6.h"
 
-#include <QScreen>
 #include <QStyle>
 
 #include <cstdint>
@@ -109,7 +109,7 @@ TState::TState(QWidget* owner)
 {
     ui->setupUi(this);
     setFixedSize(size());
-    move(screen()->availableGeometry().center() - rect().center());
+    platform::centreOuterWindow(*this);
     ui->BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
 
     connect(ui->RadioGroup1, &TRadioGroup::onClick, this,

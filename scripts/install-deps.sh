@@ -4,13 +4,20 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev libvulkan-dev qt6-charts-dev libqt6opengl6-dev
-    libsdl2-dev libjpeg-dev libx11-dev
+    libsdl2-dev libjpeg-dev libx11-dev libfontconfig-dev
     fonts-wine
     libgtest-dev googletest
     clang libclang-rt-14-dev
-    xvfb xauth xdotool x11-utils twm xclip
+    # What the tests start: Xvfb; xdotool; xwininfo and xmessage; xrdb; twm, whose fonts come
+    # with xfonts-base; openbox; weston with Xwayland, and Qt's Wayland plugin; ImageMagick's
+    # import, convert and compare for screenshots; xclip for the clipboard; unshare and mount
+    # for a private read-only mount.
+    xvfb xauth xdotool x11-utils x11-xserver-utils xclip
+    twm xfonts-base openbox
+    weston xwayland qt6-wayland
+    imagemagick
     util-linux mount
-    dpkg-dev desktop-file-utils appstream
+    dpkg-dev file desktop-file-utils appstream
 )
 missing=()
 for p in "${packages[@]}"; do

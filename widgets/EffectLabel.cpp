@@ -2,6 +2,7 @@
 
 #include "platform/ErrorDispatch.h"
 #include "platform/Errors.h"
+#include "platform/Fonts.h"
 
 #include <QApplication>
 #include <QBitmap>
@@ -160,7 +161,8 @@ void TdxfLabel::setAngle(int angle)
 bool TdxfLabel::isTrueType() const
 {
     const QFontInfo info(font());
-    return QFontDatabase::isScalable(info.family(), info.styleName());
+    return !platform::isRasterFont(font()) &&
+           QFontDatabase::isScalable(info.family(), info.styleName());
 }
 
 void TdxfLabel::setEffect3D(const Tdxf3DEffect& effect)

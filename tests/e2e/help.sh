@@ -15,6 +15,7 @@ screenshot "$help_window" help
 # "About", the second item, opens over the help while the main window takes keys.
 keys "$window" alt Right Right Return Down Return
 about=$(dialog About)
+expect_centred_on_top "$about"
 screenshot "$about" about
 keys "$about" Return
 dialog_closed About

@@ -11,6 +11,7 @@ start_program "$binary"
 # "Settings" > "Kevali Type"; the focus starts on OK, Tab passes Cancel to the time of practice.
 keys "$window" alt Right Return Down Return
 settings=$(dialog "Kevali Settings")
+expect_centred_on_top "$settings"
 screenshot "$settings" kevali-settings
 keys "$settings" Tab Tab
 type_text "$settings" 1

@@ -5,11 +5,20 @@
 #   TOLVANE_READ_LEDS  reads the four LED displays off the screen (tests/e2e/tools/ReadLeds.cpp)
 #   TOLVANE_FIND_CUES  finds the cues in the captured sound (tests/e2e/tools/FindCues.cpp)
 #   TOLVANE_CUES       the folder of the five cue files to recognise
-# With TOLVANE_SCREENSHOTS set to a folder, the scripts save the screenshots shown in the README.
+# With TOLVANE_SCREENSHOTS set to a folder, the scripts save the screenshots shown in the README
+# (on the bare server). With TOLVANE_E2E_WM set to twm or openbox, that one manages the display.
 
 fail() {
     echo "FAIL: $*" >&2
     exit 1
+}
+
+# needs PROGRAM:PACKAGE...: fails at once, naming its Debian package, when a program is missing.
+needs() {
+    local need
+    for need; do
+        command -v "${need%%:*}" >/dev/null || fail "no ${need%%:*}: apt-get install ${need#*:}"
+    done
 }
 
 start_display() {
@@ -26,6 +35,7 @@ start_display() {
 # moment finds no display. The number is chosen here under a lock rather than by the server, so
 # servers starting side by side never try each other's numbers.
 launch_display() {
+    needs Xvfb:xvfb xdotool:xdotool xwininfo:x11-utils
     local number
     for number in $(seq 90 189); do
         exec {DISPLAY_LOCK}>"/tmp/tolvane-e2e-display-$number.lock"
@@ -45,7 +55,7 @@ launch_display() {
 display_answers() { xdotool getdisplaygeometry >/dev/null 2>&1; }
 
 stop_display() {
-    [[ -n "${XVFB_PID:-}" ]] && kill "$XVFB_PID" 2>/dev/null
+    kill "${XVFB_PID:-}" 2>/dev/null || true # also when the test stopped it itself
     wait 2>/dev/null || true
     if [[ -n "${DISPLAY_LOCK:-}" ]]; then
         exec {DISPLAY_LOCK}>&-
@@ -57,7 +67,7 @@ stop_display() {
 # not ended two seconds after SIGTERM is killed.
 end_programs() {
     local pid deadline
-    for pid in ${program:-} ${foreign:-} ${watcher:-}; do
+    for pid in ${program:-} ${foreign:-} ${watcher:-} ${compositor:-}; do
         kill "$pid" 2>/dev/null || continue
         deadline=$((SECONDS + 2))
         while kill -0 "$pid" 2>/dev/null && ((SECONDS < deadline)); do sleep 0.05; done
@@ -66,9 +76,9 @@ end_programs() {
     done
 }
 
-# setup_run: a private display, settings folder, working directory and sound capture, all removed
-# on exit together with the program whose pid is in $program; the test's result is kept. The
-# working directory holds no cues, so the program finds its own beside itself or installed.
+# setup_run [wayland]: a private display (a Wayland session's), settings folder, working directory
+# and sound capture, all removed on exit together with the program whose pid is in $program; the
+# test's result is kept. The working directory holds no cues, so the program finds its own.
 setup_run() {
     work=$(mktemp -d)
     trap 'code=$?; end_programs; stop_display; rm -rf "$work"; exit $code' EXIT
@@ -76,8 +86,65 @@ setup_run() {
     registry="$XDG_CONFIG_HOME/tolvane/registry.reg"
     practice_log="$XDG_DATA_HOME/tolvane/practice-log.csv"
     export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/sound.raw"
-    start_display
+    [[ ${1:-} == wayland ]] && start_wayland_session || start_display
+    [[ -n ${1:-} || -z "${TOLVANE_E2E_WM:-}" ]] || start_window_manager "$TOLVANE_E2E_WM"
     cd "$work"
+}
+
+# start_wayland_session: weston's headless back end with Xwayland on a runtime folder of its own,
+# and the variables a Wayland desktop sets, DISPLAY naming its Xwayland.
+start_wayland_session() {
+    needs weston:weston Xwayland:xwayland
+    export XDG_RUNTIME_DIR="$work/runtime" WAYLAND_DISPLAY=wayland-tolvane XDG_SESSION_TYPE=wayland
+    unset QT_QPA_PLATFORM DISPLAY
+    mkdir -m 700 "$XDG_RUNTIME_DIR"
+    weston --backend=headless-backend.so --xwayland --socket="$WAYLAND_DISPLAY" --idle-time=0 \
+        --log="$work/weston.log" >/dev/null 2>&1 &
+    compositor=$!
+    wait_for 10 grep -qs 'xserver listening' "$work/weston.log" || fail "weston offers no Xwayland"
+    DISPLAY=$(sed -n 's/.*xserver listening on display \(:[0-9]*\).*/\1/p' "$work/weston.log")
+    export DISPLAY
+}
+
+# start_window_manager twm|openbox: runs that window manager on the display with the settings
+# a person has: twm with a close box and Alt+F4 added, openbox as Debian sets it up. Both make
+# windows of their own once they manage the screen, and end with the display.
+start_window_manager() {
+    needs "$1:$1"
+    if [[ $1 == twm ]]; then
+        twm -f "$(dirname "${BASH_SOURCE[0]}")/twmrc" >/dev/null 2>&1 &
+    else
+        XDG_CACHE_HOME="$work/cache" openbox >/dev/null 2>&1 &
+    fi
+    wait_for 10 root_has_children || fail "$1 did not start (twm's fonts come with xfonts-base)"
+}
+root_has_children() { ! xwininfo -root -children | grep -q '^ *0 children'; }
+
+# outer_window WINDOW: the frame a window manager put the window in, or the window itself;
+# outer_geometry WINDOW: its "X Y WIDTH HEIGHT", borders included.
+outer_window() {
+    local id=$1 parent
+    while parent=$(xwininfo -children -id "$id" | awk '/Parent window id:/ { print $4, $5 }') &&
+        [[ $parent != *"(the"* ]]; do
+        id=${parent% *}
+    done
+    printf '0x%x\n' "$id"
+}
+outer_geometry() {
+    xwininfo -id "$(outer_window "$1")" | awk '/upper-left X:/ { x = $4 } /upper-left Y:/ { y = $4 }
+        /Border width:/ { b = $3 } / Width:/ { w = $2 } / Height:/ { h = $2 }
+        END { print x, y, w + 2 * b, h + 2 * b }'
+}
+
+# expect_centred_on_top DIALOG: the dialog's frame is centred on the 1024 x 768 screen, give or
+# take the odd pixel, and above the main window's (xwininfo lists the topmost first).
+expect_centred_on_top() {
+    local x y width height
+    read -r x y width height <<<"$(outer_geometry "$1")"
+    (((2 * x + width - 1024) ** 2 <= 1 && (2 * y + height - 768) ** 2 <= 1)) ||
+        fail "the dialog lies at $x,$y, ${width} x $height, not centred on the screen"
+    [[ "$(xwininfo -root -children)" == *"$(outer_window "$1") "*"$(outer_window "$window") "* ]] ||
+        fail "the dialog opened below the main window"
 }
 
 # wait_for SECONDS COMMAND...: runs COMMAND every 50 ms until it succeeds or time is up.
@@ -116,6 +183,14 @@ start_program() {
     program=$!
     wait_for 20 has_main_window || fail "the main window did not appear"
     window=$(main_window)
+}
+
+# second_start_ends BINARY: another start ends at once with exit code 0, leaving the first.
+second_start_ends() {
+    local started=$SECONDS
+    "$1" || fail "the second start exited with $?"
+    ((SECONDS - started <= 2)) || fail "the second start did not end at once"
+    kill -0 "$program" 2>/dev/null || fail "the second start ended the first"
 }
 
 # keys WINDOW KEY...: types keys into a window, one every 100 ms. "Alt" alone reaches the menu
@@ -224,7 +299,7 @@ exit_heard() { [[ "$(cues_heard)" == *Exit ]]; }
 
 # screenshot WINDOW NAME: saves docs/NAME.png when screenshots are asked for.
 screenshot() {
-    [[ -n "${TOLVANE_SCREENSHOTS:-}" ]] || return 0
+    [[ -n "${TOLVANE_SCREENSHOTS:-}" && -z "${TOLVANE_E2E_WM:-}" ]] || return 0
     import -window "$1" "$TOLVANE_SCREENSHOTS/$2.png"
 }
 

@@ -14,6 +14,7 @@ sed -i 's/^"intDays"=.*/"intDays"=dword:00000003/' "$registry"
 # "Settings" is the second menu, "Pranayama Type" its first item.
 keys "$window" alt Right Return Return
 settings=$(dialog "Pranayama Settings")
+expect_centred_on_top "$settings"
 # The Rechaka box lies at 299, 64 (57 x 21) in the dialog: two notches down over its middle, while
 # the focus stays on OK.
 xdotool mousemove --window "$settings" 327 74 click --repeat 2 --delay 100 5

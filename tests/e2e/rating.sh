@@ -14,6 +14,7 @@ expect_value intIncrementDays dword:00000001
 
 keys "$window" alt Return Return
 rating=$(dialog "How are you?")
+expect_centred_on_top "$rating"
 leds_match "0:00 0:00:00 0:00:06 000" || fail "the displays read $(leds) under the rating"
 screenshot "$rating" rating
 # No answer is chosen yet, so Enter does nothing; the first answer is "easy".

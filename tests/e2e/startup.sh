@@ -12,10 +12,9 @@ program=$!
 wait_for 10 has_window_titled Beginning || fail "no splash window appeared"
 splash_seen=$(date +%s%N)
 splash=$(window_titled Beginning)
-eval "$(xdotool getwindowgeometry --shell "$splash")"
-[[ "$WIDTH x $HEIGHT" == "361 x 259" ]] || fail "the splash is $WIDTH x $HEIGHT instead of 361 x 259"
-# Centred on the 1024 x 768 screen.
-((X == 331 && Y == 254)) || fail "the splash is at $X,$Y instead of the screen's centre"
+# Centred on the 1024 x 768 screen, with no frame.
+[[ "$(outer_geometry "$splash")" == "331 254 361 259" ]] ||
+    fail "the splash is at $(outer_geometry "$splash") instead of 331 254 361 259"
 screenshot "$splash" splash
 has_main_window && fail "the main window came with the splash"
 
@@ -24,8 +23,9 @@ splash_ms=$((($(date +%s%N) - splash_seen) / 1000000))
 ((splash_ms >= 2700 && splash_ms <= 4500)) || fail "the splash showed for $splash_ms ms"
 no_window_titled Beginning || fail "the splash stayed open beside the main window"
 window=$(main_window)
+[[ "$(outer_geometry "$window")" == "0 0 "* ]] ||
+    fail "first start placed the window at $(outer_geometry "$window") instead of 0,0"
 eval "$(xdotool getwindowgeometry --shell "$window")"
-[[ "$X,$Y" == "0,0" ]] || fail "first start placed the window at $X,$Y instead of 0,0"
 # 271 x 195 of client area under the menu bar.
 ((WIDTH == 271 && HEIGHT > 195)) || fail "the main window is $WIDTH x $HEIGHT"
 wait_for_leds 5 "0:00 0:00:00 0:00:00 000"
@@ -46,9 +46,9 @@ kill -0 "$program" 2>/dev/null || fail "the second start ended the first"
 [[ "$(cat "$registry")" == "$before" ]] || fail "the second start changed the settings"
 
 # Move the window, then close it with its Exit button.
-xdotool windowmove --sync "$window" 140 90
-wait_for 5 bash -c "xdotool getwindowgeometry --shell $window | grep -q '^X=140$'" ||
-    fail "the window did not move"
+xdotool windowmove "$window" 140 90
+moved() { [[ "$(outer_geometry "$window")" == "140 90 "* ]]; }
+wait_for 5 moved || fail "the window did not move: $(outer_geometry "$window")"
 click_button 227 144
 wait_for 10 program_ended || fail "Exit did not end the program"
 wait "$program" && code=0 || code=$?
@@ -60,8 +60,7 @@ expect_value intTop dword:0000005a
 started=$SECONDS
 start_program "$binary"
 ((SECONDS - started >= 3)) || fail "the restart showed no three-second splash"
-eval "$(xdotool getwindowgeometry --shell "$window")"
-[[ "$X,$Y" == "140,90" ]] || fail "the restart placed the window at $X,$Y instead of 140,90"
+moved || fail "the restart placed the window at $(outer_geometry "$window") instead of 140,90"
 
 # "Action" > "Exit", the menu's last item, closes it again.
 keys "$window" alt Return Up Return

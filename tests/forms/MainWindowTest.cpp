@@ -1,5 +1,7 @@
 #include "forms/Unit4.h"
+#include "platform/Fonts.h"
 #include "tests/forms/MainWindowFixture.h"
+#include "tests/support/RequireTool.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -110,13 +112,43 @@ TEST_F(MainWindowTest, MenuTreeHasTheCommandsInOrder)
     EXPECT_EQ(glyph.pixel(5, 2), qRgb(128, 0, 128)); // the purple cover
 }
 
-TEST_F(MainWindowTest, FormFontIsTheNarrowBitmapStrike)
+// The pixels of one colour in a widget as drawn: rows of '#' and '.' over their bounds, by '|'.
+QString ink(const char* name, const QWidget& window, QColor colour)
 {
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPixelSize(11);
-    if (QFontInfo(font).family() != u"MS Sans Serif")
-        GTEST_SKIP() << "fonts-wine is not installed";
-    const QFontMetrics metrics(font);
+    const QImage image = window.findChild<QWidget*>(QString::fromLatin1(name))
+                             ->grab()
+                             .toImage()
+                             .convertToFormat(QImage::Format_RGB32);
+    QRect bounds;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixelColor(x, y) == colour)
+                bounds |= QRect(x, y, 1, 1);
+    QStringList rows;
+    for (int y = bounds.top(); y <= bounds.bottom(); ++y) {
+        rows << QString();
+        for (int x = bounds.left(); x <= bounds.right(); ++x)
+            rows.last() += image.pixelColor(x, y) == colour ? u'#' : u'.';
+    }
+    return rows.join(u'|');
+}
+
+TEST_F(MainWindowTest, TenPointCaptionsDrawTheSixteenPixelStrike)
+{
+    TOLVANE_REQUIRE(platform::isRasterFont(QFont(QStringLiteral("MS Sans Serif"))), "fonts-wine");
+    window->FormCreate();
+    const QColor lime(0, 255, 0);
+    // ">" of the 16-pixel strike is 5 x 9; the 13-pixel strike's is 4 x 7.
+    const QString arrow = QStringLiteral("#....|.#...|..#..|...#.|....#|...#.|..#..|.#...|#....");
+    EXPECT_EQ(ink("PranStart", *window, lime), arrow);
+    EXPECT_EQ(ink("KevaliStart", *window, QColor(255, 255, 0)), arrow);
+    window->Beginbreathing1Click();
+    // "|" is 1 x 13, and bold the way a bitmap font is: overstruck one pixel to the right.
+    EXPECT_EQ(ink("StopProg", *window, lime), QStringList(13, QStringLiteral("##")).join(u'|'));
+    // The 8-point captions keep the 13-pixel strike, whose "X" is 7 x 9 (the other's 8 x 10).
+    EXPECT_EQ(ink("LMDMMButton6", *window, lime).count(u'|'), 8);
+
+    const QFontMetrics metrics(window->findChild<QWidget*>(QStringLiteral("dxfLabel1"))->font());
     EXPECT_EQ(metrics.horizontalAdvance(QStringLiteral("Remaining time")), 72);
     EXPECT_EQ(metrics.horizontalAdvance(QStringLiteral("Elapsed time")), 60);
 }
