@@ -1,5 +1,7 @@
 #include "platform/AppendFile.h"
 
+#include "platform/PosixIo.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -81,31 +83,18 @@ std::optional<QString> appendToFile(const QString& path, const QByteArray& heade
         out = "\r\n";
     out += bytes;
 
-    qsizetype written = 0;
-    while (written < out.size()) {
-        const ssize_t count =
-            ::write(fd, out.constData() + written, static_cast<size_t>(out.size() - written));
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count <= 0) {
-            const int error = count < 0 ? errno : ENOSPC;
-            if (written > 0 && ::ftruncate(fd, sizeBefore) != 0)
-                return systemError(errno);
-            return systemError(error);
-        }
-        written += count;
+    if (const qsizetype written = writeAll(fd, out); written < out.size()) {
+        const int error = errno;
+        // A line is added whole or not at all.
+        if (written > 0 && ::ftruncate(fd, sizeBefore) != 0)
+            return systemError(errno);
+        return systemError(error);
     }
     if (::fdatasync(fd) != 0)
         return systemError(errno);
-    if (sizeBefore == 0) {
-        // A new file's name must last as well as its bytes.
-        const int folder = ::open(QFile::encodeName(info.absolutePath()).constData(),
-                                  O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (folder >= 0) {
-            ::fsync(folder);
-            ::close(folder);
-        }
-    }
+    // A new file's name must last as well as its bytes.
+    if (sizeBefore == 0)
+        syncFolder(info.absolutePath());
     return std::nullopt;
 }
 

@@ -1,5 +1,6 @@
 #include "platform/Registry.h"
 
+#include "platform/PosixIo.h"
 #include "platform/RegistryText.h"
 
 #include <QDir>
@@ -103,21 +104,6 @@ bool present(const QString& path)
     return ::lstat(QFile::encodeName(path).constData(), &status) == 0;
 }
 
-bool writeAll(int fd, const QByteArray& bytes)
-{
-    qsizetype written = 0;
-    while (written < bytes.size()) {
-        const ssize_t count =
-            ::write(fd, bytes.constData() + written, static_cast<size_t>(bytes.size() - written));
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count <= 0)
-            return false;
-        written += count;
-    }
-    return true;
-}
-
 // Writes a temporary file beside the target, flushes it to disk and renames it over the target,
 // so that readers see either the old file or the new one, never a part.
 bool replaceFile(const QString& target, const QByteArray& bytes, mode_t mode)
@@ -128,7 +114,8 @@ bool replaceFile(const QString& target, const QByteArray& bytes, mode_t mode)
     FileDescriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));
     if (fd.get() < 0)
         return false;
-    bool ok = ::fchmod(fd.get(), mode) == 0 && writeAll(fd.get(), bytes) && ::fsync(fd.get()) == 0;
+    bool ok = ::fchmod(fd.get(), mode) == 0 && writeAll(fd.get(), bytes) == bytes.size() &&
+              ::fsync(fd.get()) == 0;
     ok = ::close(fd.release()) == 0 && ok;
     ok = ok && ::rename(temporary.constData(), QFile::encodeName(target).constData()) == 0;
     if (!ok) {
@@ -136,10 +123,7 @@ bool replaceFile(const QString& target, const QByteArray& bytes, mode_t mode)
         return false;
     }
     // Make the rename itself durable; the data is safe either way.
-    const FileDescriptor folder(::open(QFile::encodeName(info.absolutePath()).constData(),
-                                       O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folder.get() >= 0)
-        ::fsync(folder.get());
+    syncFolder(info.absolutePath());
     return true;
 }
 
