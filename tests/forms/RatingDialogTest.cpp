@@ -93,8 +93,8 @@ TEST_F(RatingDialog, EscDoesNotLeaveAndEnterConfirmsOnceAnswered)
 {
     TState dialog;
     showActive(dialog);
-    QTest::keyClick(&dialog, Qt::Key_Escape);
-    QTest::keyClick(&dialog, Qt::Key_Return);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     EXPECT_TRUE(dialog.isVisible());
     dialog.close();
     EXPECT_TRUE(dialog.isVisible());
@@ -268,7 +268,7 @@ TEST_F(RatingDialog, AValueThatCannotBeReadStillLetsTheUserRateOrLeave)
         ASSERT_EQ(answers(dialog)->count(), 3);
         EXPECT_FALSE(ok(dialog)->isEnabled());
         showActive(dialog);
-        QTest::keyClick(&dialog, Qt::Key_Escape);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
         EXPECT_FALSE(dialog.isVisible());
     }
     TState dialog;

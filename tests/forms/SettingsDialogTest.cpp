@@ -79,10 +79,11 @@ TEST_P(SettingsTimes, ShowsTheDerivedDurationsAndTimes)
 {
     const TimesCase& example = GetParam();
     TSettings dialog;
+    showActive(dialog);
     group(dialog, "RadioGroup1")->setItemIndex(example.type < 0 ? 1 : example.type);
     group(dialog, "RadioGroup2")->setItemIndex(example.ratio < 0 ? 0 : example.ratio);
-    box(dialog, 2)->setEditText(QString::fromLatin1(example.puraka));
-    box(dialog, 1)->setEditText(QString::fromLatin1(example.rounds));
+    typeInto(box(dialog, 2), QString::fromLatin1(example.puraka));
+    typeInto(box(dialog, 1), QString::fromLatin1(example.rounds));
     child<TCheckBox>(dialog, "Delay1")->setChecked(example.delay);
     dialog.Timer1Timer();
 
@@ -259,6 +260,7 @@ TEST_F(SettingsDialog, AFixedRatioTurnsTheIncrementOffAndDisablesThePeriod)
 TEST_F(SettingsDialog, AnIncrementSelectsFreeAndKeepsTheDurations)
 {
     TSettings dialog;
+    showActive(dialog);
     group(dialog, "Automatic")->setItemIndex(2);
     EXPECT_EQ(group(dialog, "RadioGroup2")->itemIndex(), 2);
     EXPECT_FALSE(settings.blModeOne);
@@ -266,7 +268,7 @@ TEST_F(SettingsDialog, AnIncrementSelectsFreeAndKeepsTheDurations)
     EXPECT_TRUE(settings.blAutoTwo);
     EXPECT_TRUE(child<QWidget>(dialog, "GroupBox4")->isEnabled());
 
-    box(dialog, 2)->setEditText(QStringLiteral("9"));
+    typeInto(box(dialog, 2), QStringLiteral("9"));
     dialog.Timer1Timer();
     EXPECT_EQ(box(dialog, 3)->currentText(), QStringLiteral("20"));
     EXPECT_EQ(box(dialog, 4)->currentText(), QStringLiteral("10"));
@@ -398,9 +400,10 @@ TEST_F(SettingsDialog, OkStoresTheWholeGroupAndTheRecord)
     storeInteger(values::intIncrementDays, -1);
     store::startupLoad();
     TSettings dialog;
+    showActive(dialog);
     group(dialog, "RadioGroup1")->setItemIndex(2);
-    box(dialog, 2)->setEditText(QStringLiteral("6"));
-    box(dialog, 6)->setEditText(QStringLiteral("14"));
+    ASSERT_FALSE(box(dialog, 6)->isEnabled());
+    typeInto(box(dialog, 2), QStringLiteral("6"));
     child<TCheckBox>(dialog, "Delay1")->setChecked(true);
     dialog.Timer1Timer();
     dialog.BitBtn1Click();
@@ -451,7 +454,7 @@ TEST_F(SettingsDialog, CancelAndEscLeaveTheStoreByteIdentical)
         tabs(2);
         group(dialog, "RadioGroup1")->setItemIndex(0);
         group(dialog, "Automatic")->setItemIndex(1);
-        box(dialog, 1)->setEditText(QStringLiteral("40"));
+        typeInto(box(dialog, 1), QStringLiteral("40"));
         child<TCheckBox>(dialog, "Delay1")->setChecked(true);
         dialog.Timer1Timer();
         if (byEsc)
@@ -592,8 +595,9 @@ TEST_F(SettingsDialog, ADerivedDurationTooLargeForAnIntegerIsRefusedWhole)
 {
     const QByteArray before = config.readRegistryFile();
     TSettings dialog;
+    showActive(dialog);
     group(dialog, "RadioGroup1")->setItemIndex(2); // two holds under "1:(4):2:(2)"
-    box(dialog, 2)->setEditText(QStringLiteral("2147483647"));
+    typeInto(box(dialog, 2), QStringLiteral("2147483647"));
     dialog.Timer1Timer();
     EXPECT_EQ(box(dialog, 3)->currentText(), QStringLiteral("8589934588"));
     EXPECT_EQ(led(dialog, "LMDLEDLabel2"), QStringLiteral("-:--:--"));
@@ -606,9 +610,10 @@ TEST_F(SettingsDialog, ADerivedDurationTooLargeForAnIntegerIsRefusedWhole)
 TEST_F(SettingsDialog, LeadingBlanksAreTakenAsTheStandardConversionDoes)
 {
     TSettings dialog;
+    showActive(dialog);
     group(dialog, "Automatic")->setItemIndex(1);
-    box(dialog, 1)->setEditText(QStringLiteral(" 5"));
-    box(dialog, 6)->setEditText(QStringLiteral("  14"));
+    typeInto(box(dialog, 1), QStringLiteral(" 5"));
+    typeInto(box(dialog, 6), QStringLiteral("  14"));
     dialog.Timer1Timer();
     platform::dispatch([&dialog] { dialog.BitBtn1Click(); });
     EXPECT_TRUE(errors.isEmpty()) << errors.join(u'|').toStdString();
@@ -637,10 +642,11 @@ TEST_F(SettingsDialog, AStoredRoundOfAnHourIsMendedAtThePurakaWithoutResettingTh
 TEST_F(SettingsDialog, TheLabelsRecoverOnceTheValuesAreValidAgain)
 {
     TSettings dialog;
-    box(dialog, 2)->setEditText(QString());
+    showActive(dialog);
+    typeInto(box(dialog, 2), QString());
     dialog.Timer1Timer();
     ASSERT_EQ(led(dialog, "LMDLEDLabel1"), QStringLiteral("--:--"));
-    box(dialog, 2)->setEditText(QStringLiteral("5"));
+    typeInto(box(dialog, 2), QStringLiteral("5"));
     dialog.Timer1Timer();
     EXPECT_EQ(led(dialog, "LMDLEDLabel1"), QStringLiteral("00:35"));
     EXPECT_EQ(led(dialog, "LMDLEDLabel2"), QStringLiteral("0:11:40"));

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDialog>
 #include <QLineEdit>
 #include <QPushButton>
@@ -189,12 +190,16 @@ TEST(CheckBox, ClicksWhenTheMarkChangesByUserOrCode)
     box.setText(QStringLiteral("Delay before start"));
     QList<bool> clicks;
     QObject::connect(&box, &TCheckBox::onClick, [&] { clicks << box.isChecked(); });
+    box.show();
+    box.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&box));
     box.setChecked(true);
     box.setChecked(true);
     QTest::mouseClick(&box, Qt::LeftButton, {}, box.rect().center());
     box.setChecked(false);
     EXPECT_EQ(clicks, QList<bool>({true, false}));
-    QTest::keyClick(&box, Qt::Key_Space);
+    ASSERT_EQ(QApplication::focusWidget(), &box);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
     EXPECT_EQ(clicks, QList<bool>({true, false, true}));
 }
 
