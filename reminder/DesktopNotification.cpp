@@ -48,7 +48,6 @@ void DesktopNotification::show(const QString& summary, const QString& body,
         QDBusMessage::createMethodCall(service, path, interface, QStringLiteral("Notify"));
     const QVariantMap hints{
         {QStringLiteral("desktop-entry"), QStringLiteral("io.github.tolvane.Tolvane")},
-        {QStringLiteral("category"), QStringLiteral("presence")},
     };
     // No expiry: a reminder waits until the person answers it.
     notify << QStringLiteral("Tolvane") << m_id << QStringLiteral("io.github.tolvane.Tolvane")
