@@ -5,6 +5,7 @@
 #include "forms/Unit3.h"
 #include "forms/Unit4.h"
 #include "forms/Unit5.h"
+#include "forms/Unit8.h"
 #include "platform/Application.h"
 #include "platform/Audio.h"
 #include "platform/DataFiles.h"
@@ -98,6 +99,7 @@ TPranayama::TPranayama(platform::Clock& clock, QWidget* parent)
     bind(ui->LMDMMButton6, ui->Exit1, &TPranayama::Exit1Click);
     bind(ui->PranSet, ui->PranayamaType1, &TPranayama::Pranayamatype1Click);
     bind(ui->KevaliSet, ui->KevaliType1, &TPranayama::KevaliType1Click);
+    bind(nullptr, ui->Reminder1, &TPranayama::Reminder1Click);
     bind(nullptr, ui->Help2, &TPranayama::Help2Click);
     bind(nullptr, ui->About1, &TPranayama::About1Click);
     bind(nullptr, ui->PracticeLog1, &TPranayama::PracticeLog1Click);
@@ -193,6 +195,32 @@ void TPranayama::KevaliType1Click()
 {
     TKSettings dialog(this);
     dialog.exec();
+}
+
+void TPranayama::Reminder1Click()
+{
+    TReminderSettings dialog(this);
+    dialog.exec();
+}
+
+void TPranayama::ReminderStart(practicelog::Exercise exercise)
+{
+    showNormal();
+    raise();
+    activateWindow();
+    if (QWidget* dialog = QApplication::activeModalWidget()) {
+        dialog->raise();
+        dialog->activateWindow();
+        return;
+    }
+    if (!ui->PranStart->isEnabled())
+        return;
+    platform::dispatch([this, exercise] {
+        if (exercise == practicelog::Exercise::Kevali)
+            Kevali1Click();
+        else
+            Beginbreathing1Click();
+    });
 }
 
 void TPranayama::About1Click()

@@ -54,11 +54,16 @@ public:
     // Dialogs and help.
     void Pranayamatype1Click();
     void KevaliType1Click();
+    void Reminder1Click();
     void About1Click();
     void Help2Click();
 
     // The practice log window.
     void PracticeLog1Click();
+
+    // A reminder's Start: brings the window to the front and starts that practice, unless a
+    // practice runs or a dialog is open.
+    void ReminderStart(practicelog::Exercise exercise);
 
     // Plays one sound cue, cutting off the one before.
     void PlayCue(const QString& fileName);

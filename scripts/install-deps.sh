@@ -11,12 +11,14 @@ packages=(
     # What the tests start: Xvfb; xdotool; xwininfo and xmessage; xrdb; twm, whose fonts come
     # with xfonts-base; openbox; weston with Xwayland, and Qt's Wayland plugin; ImageMagick's
     # import, convert and compare for screenshots; xclip for the clipboard; unshare and mount
-    # for a private read-only mount.
+    # for a private read-only mount; a private session bus with dunst, a real notification
+    # server (dunstctl answers through dbus-send), and systemd-analyze for the reminder's timer.
     xvfb xauth xdotool x11-utils x11-xserver-utils xclip
     twm xfonts-base openbox
     weston xwayland qt6-wayland
     imagemagick
     util-linux mount
+    dbus-daemon dbus-session-bus-common dbus-bin dunst systemd
     dpkg-dev file desktop-file-utils appstream
 )
 missing=()

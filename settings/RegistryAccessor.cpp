@@ -84,6 +84,16 @@ double RegistryAccessor::readDateTime(const QString& name) const
     return qFromLittleEndian<double>(result.data.constData());
 }
 
+QString RegistryAccessor::readString(const QString& name) const
+{
+    constexpr std::uint32_t longest = 1024;
+    const auto result = query(name, longest);
+    if (result.type != platform::RegSz)
+        throw ERegistryException(QStringLiteral("Invalid data type for '%1'").arg(name));
+    const qsizetype end = result.data.indexOf('\0');
+    return QString::fromUtf8(end < 0 ? result.data : result.data.first(end));
+}
+
 void RegistryAccessor::writeData(const QString& name, std::uint32_t type, const QByteArray& data)
 {
     if (m_currentKey.isEmpty() || !m_registry.setValue(m_currentKey, name, {type, data}))
@@ -107,6 +117,11 @@ void RegistryAccessor::writeDateTime(const QString& name, double value)
     QByteArray data(sizeof value, Qt::Uninitialized);
     qToLittleEndian(value, data.data());
     writeData(name, platform::RegBinary, data);
+}
+
+void RegistryAccessor::writeString(const QString& name, const QString& value)
+{
+    writeData(name, platform::RegSz, value.toUtf8() + '\0');
 }
 
 } // namespace tolvane

@@ -25,10 +25,12 @@ public:
     std::int32_t readInteger(const QString& name) const;
     bool readBool(const QString& name) const; // any number but 0 is true
     double readDateTime(const QString& name) const;
+    QString readString(const QString& name) const; // a REG_SZ text of at most 1 KiB
 
     void writeInteger(const QString& name, std::int32_t value);
     void writeBool(const QString& name, bool value); // stored as 1 or 0
     void writeDateTime(const QString& name, double value);
+    void writeString(const QString& name, const QString& value);
 
 private:
     // Raises "Failed to get data for '%s'" unless the value exists and fits the buffer.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 #include <cstdint>
 
 namespace tolvane {
@@ -27,6 +29,12 @@ struct SettingsRecord {
     bool blAuto = false;
     bool blAutoTwo = false;
     double tTotalTime = 0.0; // days
+
+    // The daily reminder to practise.
+    bool blReminder = false;
+    QString strReminderTimes;         // times of day, "7:00 18:30"
+    std::int32_t intReminderDays = 0; // Monday 1, Tuesday 2, Wednesday 4 … Sunday 64
+    bool blReminderKevali = false;    // the reminder offers Kevali, else Pranayama
 };
 
 // The one settings record of the program.

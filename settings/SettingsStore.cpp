@@ -18,31 +18,50 @@ void readValue(RegistryAccessor& key, const SettingsValue& value)
                 settings.*field = key.readBool(name);
             else if constexpr (std::is_same_v<Type, double>)
                 settings.*field = key.readDateTime(name);
+            else if constexpr (std::is_same_v<Type, QString>)
+                settings.*field = key.readString(name);
             else
                 settings.*field = key.readInteger(name);
         },
         value.field);
 }
 
-void writeValue(RegistryAccessor& key, const SettingsValue& value, double number)
+// Writes the value's default, or with fromRecord the settings record field of its name.
+void writeValue(RegistryAccessor& key, const SettingsValue& value, bool fromRecord)
 {
     const QString name = value.name.toString();
     std::visit(
         [&](auto field) {
             using Type = std::remove_reference_t<decltype(settings.*field)>;
-            if constexpr (std::is_same_v<Type, bool>)
-                key.writeBool(name, number != 0);
-            else if constexpr (std::is_same_v<Type, double>)
-                key.writeDateTime(name, number);
-            else
-                key.writeInteger(name, static_cast<std::int32_t>(number));
+            if constexpr (std::is_same_v<Type, QString>) {
+                key.writeString(name, fromRecord ? settings.*field : value.defaultText.toString());
+            } else {
+                const double number =
+                    fromRecord ? static_cast<double>(settings.*field) : value.defaultValue;
+                if constexpr (std::is_same_v<Type, bool>)
+                    key.writeBool(name, number != 0);
+                else if constexpr (std::is_same_v<Type, double>)
+                    key.writeDateTime(name, number);
+                else
+                    key.writeInteger(name, static_cast<std::int32_t>(number));
+            }
         },
         value.field);
 }
 
-double recordNumber(const SettingsValue& value)
+void setToDefault(const SettingsValue& value)
 {
-    return std::visit([](auto field) { return static_cast<double>(settings.*field); }, value.field);
+    std::visit(
+        [&](auto field) {
+            using Type = std::remove_reference_t<decltype(settings.*field)>;
+            if constexpr (std::is_same_v<Type, QString>)
+                settings.*field = value.defaultText.toString();
+            else if constexpr (std::is_same_v<Type, bool>)
+                settings.*field = value.defaultValue != 0;
+            else
+                settings.*field = static_cast<Type>(value.defaultValue);
+        },
+        value.field);
 }
 
 // What keeps the file from being parsed, as the messages say it.
@@ -93,7 +112,7 @@ void readValues(RegistryAccessor& key, ValueGroup group)
 void writeValues(RegistryAccessor& key, ValueGroup group)
 {
     for (const SettingsValue* value : group)
-        writeValue(key, *value, recordNumber(*value));
+        writeValue(key, *value, true);
 }
 
 QStringList settingsFileNotices()
@@ -126,7 +145,7 @@ void startupLoad()
         return;
     for (const SettingsValue* value : defaultsOrder) {
         if (!key.valueExists(value->name.toString()))
-            writeValue(key, *value, value->defaultValue);
+            writeValue(key, *value, false);
     }
     key.closeKey();
     key.openKey(settingsKey, true);
@@ -171,6 +190,26 @@ void writeKevaliSettings()
     using namespace values;
     saveWithSettingsKey(QStringLiteral("The Kevali settings"), [](RegistryAccessor& key) {
         writeValues(key, {&intKevTotalTime, &intKevStartBreath, &blKevDelay});
+    });
+}
+
+void loadReminderSettings()
+{
+    for (const SettingsValue* value : reminderValues)
+        setToDefault(*value);
+    withSettingsKey([](RegistryAccessor& key) {
+        for (const SettingsValue* value : reminderValues) {
+            if (key.valueExists(value->name.toString()))
+                readValue(key, *value);
+        }
+    });
+}
+
+void writeReminderSettings()
+{
+    using namespace values;
+    saveWithSettingsKey(QStringLiteral("The reminder settings"), [](RegistryAccessor& key) {
+        writeValues(key, {&blReminder, &strReminderTimes, &intReminderDays, &blReminderKevali});
     });
 }
 

@@ -54,4 +54,9 @@ namespace tolvane::store {
 // The Kevali settings dialog's group, taken from the settings record.
 void writeKevaliSettings();
 
+// The reminder's group. A value that is not stored reads as its default, so a file without them
+// has no reminder; the load writes nothing.
+void loadReminderSettings();
+void writeReminderSettings();
+
 } // namespace tolvane::store

@@ -2,6 +2,7 @@
 
 #include "settings/SettingsRecord.h"
 
+#include <QString>
 #include <QStringView>
 
 #include <array>
@@ -14,10 +15,11 @@ namespace tolvane {
 // default written when it is missing. Every value name of the program is spelt in this file only.
 struct SettingsValue {
     using Field = std::variant<std::int32_t SettingsRecord::*, bool SettingsRecord::*,
-                               double SettingsRecord::*>;
+                               double SettingsRecord::*, QString SettingsRecord::*>;
     QStringView name;
     Field field;
-    double defaultValue; // the number, 1/0 for booleans, days for date-time values
+    double defaultValue;          // the number, 1/0 for booleans, days for date-time values
+    QStringView defaultText = {}; // the default of a text value
 };
 
 namespace values {
@@ -43,6 +45,11 @@ inline constexpr SettingsValue tTotalTime       {u"tTotalTime",        &Settings
 inline constexpr SettingsValue intTop           {u"intTop",            &SettingsRecord::intTop,            0};
 inline constexpr SettingsValue intLeft          {u"intLeft",           &SettingsRecord::intLeft,           0};
 inline constexpr SettingsValue intIncrementDays {u"intIncrementDays",  &SettingsRecord::intIncrementDays,  7};
+// The reminder: its defaults are what its dialog first offers, never written at start-up.
+inline constexpr SettingsValue blReminder       {u"blReminder",        &SettingsRecord::blReminder,        0};
+inline constexpr SettingsValue strReminderTimes {u"strReminderTimes",  &SettingsRecord::strReminderTimes,  0, u"7:00"};
+inline constexpr SettingsValue intReminderDays  {u"intReminderDays",   &SettingsRecord::intReminderDays,   0x7F};
+inline constexpr SettingsValue blReminderKevali {u"blReminderKevali",  &SettingsRecord::blReminderKevali,  0};
 // clang-format on
 } // namespace values
 
@@ -55,6 +62,14 @@ inline constexpr std::array<const SettingsValue*, 20> defaultsOrder{
     &values::blDelay,         &values::blKevDelay,        &values::blAuto,
     &values::blAutoTwo,       &values::tTotalTime,        &values::intTop,
     &values::intLeft,         &values::intIncrementDays,
+};
+
+// The reminder's values, added by its dialog. A settings file without them has no reminder.
+inline constexpr std::array<const SettingsValue*, 4> reminderValues{
+    &values::blReminder,
+    &values::strReminderTimes,
+    &values::intReminderDays,
+    &values::blReminderKevali,
 };
 
 } // namespace tolvane

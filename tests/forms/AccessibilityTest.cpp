@@ -95,12 +95,12 @@ TEST_F(AccessibilityTest, EveryCommandIsAMenuItem)
                 items << top->text() + u'>' + item->text();
     }
     EXPECT_EQ(items,
-              (QStringList{QStringLiteral("Action>Start Pranayama"),
-                           QStringLiteral("Action>Start Kevali"), QStringLiteral("Action>Stop"),
-                           QStringLiteral("Action>Practice Log"), QStringLiteral("Action>Exit"),
-                           QStringLiteral("Settings>Pranayama Type"),
-                           QStringLiteral("Settings>Kevali Type"), QStringLiteral("Help>Help"),
-                           QStringLiteral("Help>About")}));
+              (QStringList{
+                  QStringLiteral("Action>Start Pranayama"), QStringLiteral("Action>Start Kevali"),
+                  QStringLiteral("Action>Stop"), QStringLiteral("Action>Practice Log"),
+                  QStringLiteral("Action>Exit"), QStringLiteral("Settings>Pranayama Type"),
+                  QStringLiteral("Settings>Kevali Type"), QStringLiteral("Settings>Reminder"),
+                  QStringLiteral("Help>Help"), QStringLiteral("Help>About")}));
 }
 
 } // namespace

@@ -101,7 +101,7 @@ TEST_F(MainWindowTest, MenuTreeHasTheCommandsInOrder)
     EXPECT_EQ(tree, (QStringList{u"Action"_qs, u"  Start Pranayama"_qs, u"  Start Kevali"_qs,
                                  u"-"_qs, u"  Stop"_qs, u"  Practice Log"_qs, u"-"_qs, u"  Exit"_qs,
                                  u"Settings"_qs, u"  Pranayama Type"_qs, u"  Kevali Type"_qs,
-                                 u"Help"_qs, u"  Help"_qs, u"  About"_qs}));
+                                 u"  Reminder"_qs, u"Help"_qs, u"  Help"_qs, u"  About"_qs}));
     const QImage glyph = window->findChild<QAction*>(QStringLiteral("Help2"))
                              ->icon()
                              .pixmap(16, 16)
