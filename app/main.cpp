@@ -4,6 +4,7 @@
 #include "platform/ApplicationWindow.h"
 #include "platform/ErrorDispatch.h"
 #include "platform/Fonts.h"
+#include "platform/ProcessEnd.h"
 #include "platform/WindowSystem.h"
 
 #include <QApplication>
@@ -19,6 +20,8 @@ int main(int argc, char** argv)
     platform::createApplicationWindow(platform::applicationTitle());
 
     TPranayama mainWindow;
+    // A logout, a shutdown or a closed terminal closes the program as Exit does.
+    platform::onEndRequest(&mainWindow, [&mainWindow] { mainWindow.endSession(); });
     platform::dispatch([&] { mainWindow.FormCreate(); });
     // Another instance runs: this one ends without showing its window or storing anything.
     if (platform::quitRequested())
