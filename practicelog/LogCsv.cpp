@@ -527,6 +527,10 @@ Record recordOf(const Fields& fields, const Columns& columns, QDate latestDate)
         return map ? Record{Record::Header, map, {}} : Record{};
     }
     auto entry = entryOf(fields, columns.of(fields), latestDate);
+    // A line in the columns a version wrote, under a header of another: a log of the first
+    // version continued in today's columns, whose later header lies outside the part read.
+    if (!entry && columns.named)
+        entry = entryOf(fields, Columns{}.of(fields), latestDate);
     return entry ? Record{Record::Practice, {}, std::move(entry)} : Record{};
 }
 
