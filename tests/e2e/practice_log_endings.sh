@@ -1,10 +1,9 @@
 #!/usr/bin/env bash
-# However a session ends the program, short of SIGKILL, the practice is in the log. SIGTERM and
-# SIGHUP during a practice and while "How are you?" waits close it as Exit does: the position is
-# stored, the practice recorded as closed, the waiting rating left empty. A display that goes away
-# leaves the practice's line too. A full disk keeps the practice until there is room again: then
-# both practices are in the log. The log then opens in Gnumeric under en_US, de_DE and ru_RU with
-# every date a date, every time a time, and every number and word as written.
+# However a session ends the program, short of SIGKILL, the practice is in the log: SIGTERM and
+# SIGHUP during a practice and while "How are you?" waits close it as Exit does (the position
+# stored, the waiting rating left empty), and a lost display leaves its line too. The log opens in
+# Gnumeric under en_US, de_DE and ru_RU with every column as written. A full disk keeps the
+# practice until there is room again: then both practices are in the log.
 set -euo pipefail
 binary=$1
 source "$(dirname "$0")/lib.sh"
@@ -20,7 +19,6 @@ last_line_is() {
     # shellcheck disable=SC2053
     [[ "$(cut -d, -f4- <<<"$line")" == $1 ]] || fail "the last practice reads \"$line\", not \"$1\""
 }
-practices() { tail -n +2 "$practice_log" | wc -l; }
 start_kevali() {
     click_button 60 144
     wait_for_leds 5 "0:0[1-3] 0:11:* 0:00:0[1-3] 1"
@@ -50,7 +48,7 @@ for signal in TERM HUP; do
     wait_for 10 program_ended || fail "SIG$signal during a practice did not end it"
     last_line_is "Kevali,,,,,,,50,10,5,0,700000,[1-3][0-9][0-9][0-9],1,close,,"
 done
-(($(practices) == 4)) || fail "the log holds $(practices) practices, not 4"
+(($(wc -l <"$practice_log") == 5)) || fail "the log holds: $(cat "$practice_log")"
 
 start_program "$binary"
 start_kevali
@@ -59,31 +57,23 @@ wait_for 10 program_ended || fail "the program outlived its display"
 last_line_is "Kevali,,,,,,,50,10,5,0,700000,[1-3][0-9][0-9][0-9],1,close,,"
 start_display
 
-# Every column lands as its type: the date as the days since 1899-12-30, the time as a fraction of
-# the day, the rest as written (raw values, written in the C locale).
+# The date lands as the days since 1899-12-30, the time as a fraction of a day, the rest as written.
 for locale in en_US de_DE ru_RU; do
     LC_ALL=$locale.UTF-8 ssconvert --export-type=Gnumeric_stf:stf_assistant \
         -O 'format=raw separator=, quoting-mode=never locale=C' \
         "$practice_log" "$work/$locale.csv" >/dev/null 2>&1 || fail "ssconvert failed under $locale"
-    tr -d '\r' <"$practice_log" | tail -n +2 | paste -d'\n' - <(tail -n +2 "$work/$locale.csv" | tr -d '\r') |
-        TZ=UTC awk -F, -v locale="$locale" '
-            NR % 2 == 1 { split($0, written, ","); next }
+    tr -d '\r' <"$practice_log" | tail -n +2 | paste -d'\n' - <(tail -n +2 "$work/$locale.csv") |
+        tr -d '\r' | TZ=UTC awk -F, -v locale="$locale" 'NR % 2 { split($0, w, ","); next }
             {
-                split(written[1], day, "-")
-                split(written[2], time, ":")
-                serial = mktime(day[1] " " day[2] " " day[3] " 12 00 00") / 86400 + 25569
-                if ($1 != int(serial)) { print locale ": the date " written[1] " reads " $1; bad = 1 }
-                fraction = (time[1] * 3600 + time[2] * 60 + time[3]) / 86400
-                if ($2 - fraction > 1e-6 || fraction - $2 > 1e-6) {
-                    print locale ": the time " written[2] " reads " $2; bad = 1
-                }
-                for (i = 3; i <= NF; i++)
-                    if ($i != written[i]) { print locale ": " written[i] " reads " $i; bad = 1 }
-            }
-            END { exit bad }' || fail "Gnumeric under $locale reads the log otherwise"
+                split(w[1] "-" w[2], t, "[-:]")
+                bad = $1 != int(mktime(t[1] " " t[2] " " t[3] " 12 0 0") / 86400 + 25569) ||
+                    ($2 - (t[4] * 3600 + t[5] * 60 + t[6]) / 86400) ^ 2 > 1e-12
+                for (i = 3; i <= NF; i++) bad = bad || $i != w[i]
+                if (bad) { print locale " reads " $0; exit 1 }
+            }' || fail "Gnumeric under $locale reads the log otherwise"
 done
 
-# A full disk: a private tmpfs of its own over the log's folder, filled up.
+# A full disk: a small tmpfs, filled up, over the log's folder in a mount namespace of its own.
 export XDG_DATA_HOME=$work/full
 practice_log=$XDG_DATA_HOME/tolvane/practice-log.csv
 mkdir -p "$XDG_DATA_HOME/tolvane"
@@ -106,7 +96,6 @@ click_button 102 144 # Stop
 wait_for 10 grep -qc stop "$inside/practice-log.csv" || fail "nothing was written with room again"
 sleep 1
 no_message_box || fail "writing with room again was told as a failure"
-cp "$inside/practice-log.csv" "$work/after.csv"
-(($(grep -c ',Kevali,.*,stop,,' "$work/after.csv") == 2)) ||
-    fail "with room again the log holds: $(cat "$work/after.csv")"
+(($(grep -c ',Kevali,.*,stop,,' "$inside/practice-log.csv") == 2)) ||
+    fail "with room again the log holds: $(cat "$inside/practice-log.csv")"
 echo "e2e practice log endings: passed"
