@@ -9,13 +9,12 @@ binary=$1
 source "$(dirname "$0")/lib.sh"
 needs ssconvert:gnumeric unshare:util-linux
 setup_run
-today=$(date +%F)
 
 # last_line_is PATTERN: the last practice in the log, after its date, time and offset.
 last_line_is() {
     local line
     line=$(tail -n 1 "$practice_log" | tr -d '\r')
-    [[ "$line" == "$today",* ]] || fail "the last practice in the log is \"$line\""
+    [[ "$line" == "$(date +%F)",* ]] || fail "the last practice in the log is \"$line\""
     # shellcheck disable=SC2053
     [[ "$(cut -d, -f4- <<<"$line")" == $1 ]] || fail "the last practice reads \"$line\", not \"$1\""
 }

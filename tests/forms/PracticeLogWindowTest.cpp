@@ -4,7 +4,6 @@
 // the summary and the table say what the log holds. With TOLVANE_SCREENSHOTS set the windows are
 // saved there as practice-log-<log>.png, or -2x.png at twice the scale.
 #include "forms/Unit7.h"
-#include "practicelog/LogCsv.h"
 #include "practicelog/LogFile.h"
 #include "tests/support/QtPrinting.h"
 #include "tests/support/TempConfig.h"
@@ -12,8 +11,6 @@
 #include <gtest/gtest.h>
 
 #include <QChartView>
-#include <QDir>
-#include <QFile>
 #include <QGraphicsTextItem>
 #include <QLabel>
 #include <QSignalSpy>
@@ -34,20 +31,17 @@ PracticeEntry practice(QDate day, int hour, int round, std::optional<Rating> rat
     PracticeEntry entry;
     entry.started = {day, hour * 3600 + 1234, 3600};
     if (round == 0) {
-        entry.exercise = Exercise::Kevali;
-        entry.kevaliMinutes = 10;
-        entry.kevaliStartBreath = 5;
-        entry.roundsPlanned = 50;
+        std::tie(entry.exercise, entry.kevaliMinutes, entry.kevaliStartBreath,
+                 entry.roundsPlanned) = std::tuple(Exercise::Kevali, 10, 5, 50);
         entry.plannedSeconds = entry.elapsedSeconds = 700;
         return entry;
     }
     const int puraka = round / 7;
     std::tie(entry.type, entry.ratio, entry.puraka, entry.abhyantara, entry.rechaka, entry.bahya) =
         std::tuple(Holds::One, Ratio::Free, puraka, 4 * puraka, round - 5 * puraka, 0);
-    entry.roundsPlanned = 10;
+    entry.roundsPlanned = entry.roundsDone = 10;
     entry.plannedSeconds = 10.0 * round;
     entry.elapsedSeconds = entry.plannedSeconds + 0.004;
-    entry.roundsDone = 10;
     entry.rating = rating;
     if (rating)
         entry.roundSecondsAfter = round;
@@ -160,13 +154,7 @@ TEST(PracticeLogWindow, LogsOfEveryKindReadInFull)
                                "\"intIncrementDays\"=dword:00000007\n");
         QLocale::setDefault(QLocale(QString::fromLatin1(c.locale)));
         const std::vector<PracticeEntry> entries = logOf(c.log);
-        QByteArray bytes = csvHeader();
-        for (const PracticeEntry& entry : entries)
-            bytes += csvLine(entry);
-        QDir().mkpath(QFileInfo(defaultLogPath()).absolutePath());
-        QFile file(defaultLogPath());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-        file.close();
+        ASSERT_EQ(appendEntries(defaultLogPath(), entries), std::nullopt) << c.name;
 
         QWidget owner;
         auto* window = new TPracticeLog(&owner);

@@ -103,6 +103,10 @@ QByteArray pranayamaWith(int field, const QByteArray& value)
 TEST(LogCsv, ReadsWhatSpreadsheetsEarlierVersionsAndDamageLeave)
 {
     const QByteArray noteHeader = "note," + header;
+    PracticeEntry onTheNinth = pranayama();
+    onTheNinth.started.date = QDate(2026, 12, 9);
+    PracticeEntry practisedLonger = pranayama();
+    practisedLonger.elapsedSeconds = 1460;
     const ParseCase cases[] = {
         {"today's lines", header + pranayamaLine + kevaliLine, {pranayama(), kevali()}, 0},
         {"no header", pranayamaLine, {pranayama()}, 0},
@@ -168,16 +172,7 @@ TEST(LogCsv, ReadsWhatSpreadsheetsEarlierVersionsAndDamageLeave)
              pranayamaWith(1, "24:00:00") + pranayamaWith(0, "2026-12-8") +
              pranayamaWith(14, "700.000") + pranayamaWith(15, "1000000000000001") +
              pranayamaWith(0, "2026-12-09") + pranayamaWith(15, "1460000"),
-         {[] {
-              PracticeEntry entry = pranayama();
-              entry.started.date = QDate(2026, 12, 9);
-              return entry;
-          }(),
-          [] {
-              PracticeEntry entry = pranayama();
-              entry.elapsedSeconds = 1460;
-              return entry;
-          }()},
+         {onTheNinth, practisedLonger},
          8,
          QDate(2026, 12, 9)},
         {"fields that do not read",
