@@ -84,7 +84,10 @@ QChart* newChart(QChartView* view)
     auto* chart = new QChart;
     chart->legend()->setAlignment(Qt::AlignBottom);
     chart->layout()->setContentsMargins(0, 0, 0, 0);
+    // The view gives up the chart it came with instead of deleting it.
+    const QChart* given = view->chart();
     view->setChart(chart);
+    delete given;
     view->setRenderHint(QPainter::Antialiasing);
     return chart;
 }
