@@ -4,6 +4,7 @@
 #include "platform/ApplicationWindow.h"
 #include "platform/ErrorDispatch.h"
 #include "platform/Fonts.h"
+#include "platform/ProcessEnd.h"
 #include "platform/WindowSystem.h"
 #include "reminder/ReminderRun.h"
 #include "reminder/RunningInstance.h"
@@ -30,6 +31,8 @@ int runTolvane(std::optional<practicelog::Exercise> practice = std::nullopt)
     platform::createApplicationWindow(platform::applicationTitle());
 
     TPranayama mainWindow;
+    // A logout, a shutdown or a closed terminal closes the program as Exit does.
+    platform::onEndRequest(&mainWindow, [&mainWindow] { mainWindow.endSession(); });
     platform::dispatch([&] { mainWindow.FormCreate(); });
     // Another instance runs: this one ends without showing its window or storing anything.
     if (platform::quitRequested()) {

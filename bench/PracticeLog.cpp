@@ -143,7 +143,7 @@ std::vector<double> appendTimes(const QString& path, const PracticeEntry& entry)
     std::vector<double> times;
     for (int i = 0; i < appends; ++i) {
         const auto start = steady_clock::now();
-        if (appendEntry(path, entry))
+        if (appendEntries(path, {entry}))
             qFatal("cannot add to %s", qPrintable(path));
         times.push_back(Ms(steady_clock::now() - start).count());
     }

@@ -1,15 +1,18 @@
 #include "forms/PracticeCharts.h"
 
-#include <QBarCategoryAxis>
+#include "forms/ChartScales.h"
+
 #include <QBarSet>
+#include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
-#include <QDateTimeAxis>
+#include <QEvent>
 #include <QGraphicsLayout>
 #include <QLegendMarker>
 #include <QLineSeries>
 #include <QLocale>
 #include <QPainter>
+#include <QRegularExpression>
 #include <QStackedBarSeries>
 #include <QValueAxis>
 
@@ -22,11 +25,9 @@ using namespace practicelog;
 
 namespace {
 
-constexpr qint64 msPerDay = 86'400'000;
+constexpr double msPerDay = 86'400'000;
 constexpr int markerPixels = 11;
-// Spans of dates up to these are labelled by the hour and by the day; longer ones by the month.
-constexpr qint64 daysLabelledByHour = 3;
-constexpr qint64 daysLabelledByDay = 200;
+const qint64 epochDay = QDate(1970, 1, 1).toJulianDay();
 
 struct MarkStyle {
     QStringView name;
@@ -43,12 +44,16 @@ const std::array<MarkStyle, 4> markStyles{{
     {u"Difficult", QLegend::MarkerShapeRectangle, QColor(0xc8, 0x28, 0x28), true},
     {u"Not rated", QLegend::MarkerShapeRotatedRectangle, QColor(0x70, 0x70, 0x70), false},
 }};
+// The marks without a rating go under the others, and the rarer, harder ratings on top.
+constexpr std::array<std::size_t, 4> drawingOrder{3, 0, 1, 2};
 
-// The mark drawn at each point. A line series without a line paints it at every point, where a
-// scatter series would make an item of each one, which thousands of practices make slow.
-QImage markImage(const MarkStyle& style)
+// The mark drawn at each point, in the screen's pixels. A line series without a line paints it
+// at every point, where a scatter series would make an item of each one.
+QImage markImage(const MarkStyle& style, qreal pixelRatio)
 {
-    QImage image(markerPixels, markerPixels, QImage::Format_ARGB32_Premultiplied);
+    const int side = qCeil(markerPixels * pixelRatio);
+    QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(pixelRatio);
     image.fill(Qt::transparent);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
@@ -74,33 +79,115 @@ QImage markImage(const MarkStyle& style)
     return image;
 }
 
-QChart* newChart(QChartView* view, const QString& title)
+QChart* newChart(QChartView* view)
 {
     auto* chart = new QChart;
-    chart->setTitle(title);
     chart->legend()->setAlignment(Qt::AlignBottom);
     chart->layout()->setContentsMargins(0, 0, 0, 0);
+    // The view gives up the chart it came with instead of deleting it.
+    const QChart* given = view->chart();
     view->setChart(chart);
+    delete given;
     view->setRenderHint(QPainter::Antialiasing);
     return chart;
 }
 
-// The smallest of 1, 2 and 5 times a power of ten that is at least value.
-double roundNumberAtLeast(double value)
+// The plot a chart in the view has, before the chart has laid itself out: the view less the
+// title, the labels and the legend, from the font's measures.
+QSize plotSize(const QChartView* view)
 {
-    const double power = std::pow(10.0, std::floor(std::log10(value)));
-    for (const double step : {1.0, 2.0, 5.0}) {
-        if (step * power >= value * (1 - 1e-9))
-            return step * power;
+    const QFontMetrics metrics(view->font());
+    return {view->width() - metrics.horizontalAdvance(QStringLiteral("00000")) - 40,
+            view->height() - 7 * metrics.height() - 30};
+}
+
+// Labels stand at least half a line apart, and as wide as their text and half again.
+int tickPixels(const QChartView* view)
+{
+    return QFontMetrics(view->font()).height() * 3 / 2;
+}
+
+int labelPixels(const QChartView* view, const QString& text)
+{
+    return QFontMetrics(view->font()).horizontalAdvance(text) * 3 / 2 + 8;
+}
+
+// The locale's short date without its year: "12/9", "09.12", "09.12".
+QString dayMonthFormat(const QLocale& locale)
+{
+    static const QRegularExpression year(QStringLiteral("[^dMy]*y+[^dMy]*"));
+    return locale.dateFormat(QLocale::ShortFormat).remove(year);
+}
+
+QString dateLabel(QDate day, DateUnit unit)
+{
+    const QLocale locale;
+    switch (unit) {
+    case DateUnit::Day:
+    case DateUnit::Week:
+        return locale.toString(day, dayMonthFormat(locale));
+    case DateUnit::Month:
+    case DateUnit::Quarter:
+        return locale.toString(day, QStringLiteral("MMM yyyy"));
+    case DateUnit::Year:
+        return locale.toString(day, QStringLiteral("yyyy"));
     }
-    return 10 * power;
+    return {};
+}
+
+// The widest label of each unit, with its room.
+std::array<int, dateUnitCount> dateLabelPixels(const QChartView* view)
+{
+    std::array<int, dateUnitCount> pixels{};
+    for (int u = 0; u < dateUnitCount; ++u) {
+        for (int month = 1; month <= 12; ++month)
+            pixels[std::size_t(u)] =
+                std::max(pixels[std::size_t(u)],
+                         labelPixels(view, dateLabel(QDate(2026, month, 28), DateUnit(u))));
+    }
+    return pixels;
+}
+
+void setWholeTicks(QValueAxis* axis, const WholeTicks& ticks)
+{
+    axis->setTickType(QValueAxis::TicksDynamic);
+    axis->setTickAnchor(ticks.low);
+    axis->setTickInterval(ticks.step);
+    axis->setRange(ticks.low, ticks.high);
+    axis->setLabelFormat(QStringLiteral("%d"));
+}
+
+void clearCategories(QCategoryAxis* axis)
+{
+    for (const QString& label : axis->categoriesLabels())
+        axis->remove(label);
+}
+
+QDate dateAt(double ms)
+{
+    return QDate::fromJulianDay(epochDay + qint64(std::floor(ms / msPerDay)));
+}
+
+QString roundTitle(RoundBucket bucket)
+{
+    switch (bucket) {
+    case RoundBucket::Practice:
+        return QStringLiteral("Round length per Pranayama practice, seconds");
+    case RoundBucket::Week:
+        return QStringLiteral("Round length of each week's last Pranayama practice, seconds<br>"
+                              "<small>marked by the rating given most often that week</small>");
+    case RoundBucket::Month:
+        return QStringLiteral("Round length of each month's last Pranayama practice, seconds<br>"
+                              "<small>marked by the rating given most often that month</small>");
+    }
+    return {};
 }
 
 } // namespace
 
 QString counted(qsizetype count, QStringView one, QStringView many)
 {
-    return QString::number(count) + u' ' + (count == 1 ? one : many);
+    return QLocale().toString(count) + u' ' + (count == 1 ? one : many);
 }
 
 QString minutesText(double minutes)
@@ -110,93 +197,135 @@ QString minutesText(double minutes)
     return counted(qRound(minutes), u"minute", u"minutes");
 }
 
+QString longDate(QDate day)
+{
+    return QLocale().toString(day, QLocale::LongFormat);
+}
+
 RoundLengthChart::RoundLengthChart(QChartView* view)
     : m_view(view)
-    , m_line(new QLineSeries)
-    , m_dates(new QDateTimeAxis)
+    , m_dates(new QCategoryAxis)
     , m_seconds(new QValueAxis)
 {
-    QChart* chart = newChart(view, QStringLiteral("Round length per Pranayama practice, seconds"));
-    m_line->setPen(QPen(QColor(0xa0, 0xa0, 0xa0), 1));
-    chart->addSeries(m_line);
-    for (std::size_t i = 0; i < markStyles.size(); ++i) {
-        auto* marks = new QLineSeries;
-        marks->setName(markStyles[i].name.toString());
-        marks->setPen(Qt::NoPen);
-        marks->setMarkerSize(markerPixels);
-        marks->setLightMarker(markImage(markStyles[i]));
-        chart->addSeries(marks);
-        m_marks[i] = marks;
-    }
-    m_seconds->setLabelFormat(QStringLiteral("%d"));
+    QChart* chart = newChart(view);
+    m_dates->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
     chart->addAxis(m_dates, Qt::AlignBottom);
     chart->addAxis(m_seconds, Qt::AlignLeft);
-    for (QAbstractSeries* series : chart->series()) {
-        series->attachAxis(m_dates);
-        series->attachAxis(m_seconds);
-    }
-    chart->legend()->markers(m_line).constFirst()->setVisible(false);
-    for (std::size_t i = 0; i < markStyles.size(); ++i) {
-        QLegendMarker* legend = chart->legend()->markers(m_marks[i]).constFirst();
-        legend->setShape(markStyles[i].shape);
-        legend->setBrush(markStyles[i].filled ? QBrush(markStyles[i].color) : QBrush(Qt::white));
-        legend->setPen(QPen(markStyles[i].color.darker(130)));
-    }
+    view->installEventFilter(this);
 }
+
+RoundLengthChart::~RoundLengthChart() = default;
 
 void RoundLengthChart::show(const std::vector<PracticeEntry>& entries)
 {
-    QList<QPointF> line;
-    std::array<QList<QPointF>, 4> marks;
-    for (const PracticeEntry& entry : entries) {
-        const auto round = entry.roundSeconds();
-        if (!round)
-            continue;
-        const QPointF point(double(entry.started.msecsSinceEpoch()), double(*round));
-        line << point;
-        marks[entry.rating ? std::size_t(*entry.rating) : 3] << point;
-    }
-    m_line->replace(line);
-    for (std::size_t i = 0; i < marks.size(); ++i)
-        m_marks[i]->replace(marks[i]);
+    m_entries = entries;
+    draw();
+}
 
-    if (line.isEmpty()) {
-        const qint64 now = QDateTime::currentMSecsSinceEpoch();
-        m_dates->setRange(QDateTime::fromMSecsSinceEpoch(now - 7 * msPerDay),
-                          QDateTime::fromMSecsSinceEpoch(now));
-        m_dates->setFormat(QStringLiteral("d MMM"));
-        m_seconds->setRange(0, 10);
-        m_view->setAccessibleDescription(QStringLiteral("No Pranayama practice is recorded."));
+bool RoundLengthChart::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_view && event->type() == QEvent::Resize && !m_entries.empty())
+        draw();
+    return QObject::eventFilter(watched, event);
+}
+
+void RoundLengthChart::draw()
+{
+    QChart* chart = m_view->chart();
+    chart->removeAllSeries();
+    const QSize plot = plotSize(m_view);
+    const RoundPoints drawn =
+        roundPoints(m_entries, std::size_t(std::max(1, plot.width() / (markerPixels + 3))),
+                    QLocale().firstDayOfWeek());
+    const bool any = !drawn.points.empty();
+    m_dates->setVisible(any);
+    m_seconds->setVisible(any);
+    chart->legend()->setVisible(any);
+    if (!any) {
+        const QString text = QStringLiteral("The round chart is for Pranayama: no Pranayama "
+                                            "practice is recorded yet.");
+        chart->setTitle(text);
+        m_view->setAccessibleDescription(text);
         return;
     }
-    const auto [left, right] = std::minmax_element(
-        line.cbegin(), line.cend(), [](QPointF a, QPointF b) { return a.x() < b.x(); });
-    const auto [low, high] = std::minmax_element(
-        line.cbegin(), line.cend(), [](QPointF a, QPointF b) { return a.y() < b.y(); });
-    const qint64 span = qint64(right->x() - left->x());
-    const qint64 margin = std::max(span / 50, msPerDay / 2);
-    m_dates->setRange(QDateTime::fromMSecsSinceEpoch(qint64(left->x()) - margin),
-                      QDateTime::fromMSecsSinceEpoch(qint64(right->x()) + margin));
-    m_dates->setFormat(span <= daysLabelledByHour * msPerDay  ? QStringLiteral("d MMM HH:mm")
-                       : span <= daysLabelledByDay * msPerDay ? QStringLiteral("d MMM")
-                                                              : QStringLiteral("MMM yyyy"));
-    m_seconds->setRange(std::max(0.0, low->y() - 1), high->y() + 1);
-    m_seconds->applyNiceNumbers();
+    chart->setTitle(roundTitle(drawn.bucket));
 
-    const QLocale locale;
+    // The line, broken where the practice was.
+    QList<QPointF> run;
+    const auto addRun = [&] {
+        auto* line = new QLineSeries;
+        line->setPen(QPen(QColor(0xa0, 0xa0, 0xa0), 1));
+        line->append(run);
+        chart->addSeries(line);
+        line->attachAxis(m_dates);
+        line->attachAxis(m_seconds);
+        chart->legend()->markers(line).constFirst()->setVisible(false);
+        run.clear();
+    };
+    std::array<QList<QPointF>, 4> marks;
+    for (const RoundPoint& point : drawn.points) {
+        if (point.afterGap)
+            addRun();
+        const QPointF at(chartMs(point.day, point.secondOfDay), double(point.seconds));
+        run << at;
+        marks[std::size_t(point.mark)] << at;
+    }
+    addRun();
+    const qreal pixelRatio = m_view->devicePixelRatioF();
+    for (const std::size_t i : drawingOrder) {
+        const MarkStyle& style = markStyles[i];
+        auto* series = new QLineSeries;
+        series->setName(style.name + u" (" + QLocale().toString(drawn.practicesMarked[i]) + u')');
+        series->setPen(Qt::NoPen);
+        series->setMarkerSize(markerPixels);
+        series->setLightMarker(markImage(style, pixelRatio));
+        series->append(marks[i]);
+        chart->addSeries(series);
+        series->attachAxis(m_dates);
+        series->attachAxis(m_seconds);
+        QLegendMarker* legend = chart->legend()->markers(series).constFirst();
+        legend->setShape(style.shape);
+        legend->setBrush(style.filled ? QBrush(style.color) : QBrush(Qt::white));
+        legend->setPen(QPen(style.color.darker(130)));
+    }
+
+    const auto [low, high] = std::minmax_element(
+        drawn.points.cbegin(), drawn.points.cend(),
+        [](const RoundPoint& a, const RoundPoint& b) { return a.seconds < b.seconds; });
+    setWholeTicks(m_seconds, wholeTicks(double(low->seconds), double(high->seconds), plot.height(),
+                                        tickPixels(m_view)));
+
+    const double first = chartMs(drawn.points.front().day, drawn.points.front().secondOfDay);
+    const double last = chartMs(drawn.points.back().day, drawn.points.back().secondOfDay);
+    const double margin = std::max((last - first) / 40, msPerDay / 2);
+    clearCategories(m_dates);
+    m_dates->setStartValue(first - margin);
+    const DateTicks ticks = dateTicks(dateAt(first - margin), dateAt(last + margin), plot.width(),
+                                      dateLabelPixels(m_view), QLocale().firstDayOfWeek());
+    for (const QDate day : ticks.dates) {
+        const double at = chartMs(day);
+        if (at > first - margin && at < last + margin)
+            m_dates->append(dateLabel(day, ticks.unit), at);
+    }
+    m_dates->setRange(first - margin, last + margin);
+
+    // Told in words: the practices themselves, not the points drawn for them.
+    std::vector<const PracticeEntry*> pranayama;
+    for (const PracticeEntry& entry : m_entries) {
+        if (entry.roundSeconds())
+            pranayama.push_back(&entry);
+    }
     QString told =
         QStringLiteral("%1 from %2 to %3: %4 seconds at first, %5 seconds at last.")
-            .arg(counted(line.size(), u"Pranayama practice", u"Pranayama practices"),
-                 locale.toString(QDateTime::fromMSecsSinceEpoch(qint64(left->x())).date(),
-                                 QLocale::LongFormat),
-                 locale.toString(QDateTime::fromMSecsSinceEpoch(qint64(right->x())).date(),
-                                 QLocale::LongFormat))
-            .arg(line.constFirst().y())
-            .arg(line.constLast().y());
-    for (std::size_t i = 0; i < marks.size(); ++i) {
-        if (!marks[i].isEmpty())
+            .arg(
+                counted(qsizetype(pranayama.size()), u"Pranayama practice", u"Pranayama practices"),
+                longDate(pranayama.front()->started.date), longDate(pranayama.back()->started.date))
+            .arg(*pranayama.front()->roundSeconds())
+            .arg(*pranayama.back()->roundSeconds());
+    for (std::size_t i = 0; i < markStyles.size(); ++i) {
+        if (drawn.practicesMarked[i] > 0)
             told += u' ' + markStyles[i].name.toString() + u": " +
-                    QString::number(marks[i].size()) + u'.';
+                    QLocale().toString(drawn.practicesMarked[i]) + u'.';
     }
     m_view->setAccessibleDescription(told);
 }
@@ -205,10 +334,10 @@ WeeklyMinutesChart::WeeklyMinutesChart(QChartView* view)
     : m_view(view)
     , m_pranayama(new QBarSet(QStringLiteral("Pranayama")))
     , m_kevali(new QBarSet(QStringLiteral("Kevali")))
-    , m_weeks(new QBarCategoryAxis)
+    , m_weeks(new QCategoryAxis)
     , m_minutes(new QValueAxis)
 {
-    QChart* chart = newChart(view, QString());
+    QChart* chart = newChart(view);
     // The colours of the two start buttons, deep enough to read on white.
     for (auto [set, color] : {std::pair{m_pranayama, QColor(0x3c, 0xb0, 0x3c)},
                               std::pair{m_kevali, QColor(0xd8, 0xb4, 0x00)}}) {
@@ -220,48 +349,72 @@ WeeklyMinutesChart::WeeklyMinutesChart(QChartView* view)
     series->append(m_kevali);
     chart->addSeries(series);
     m_weeks->setTitleText(QStringLiteral("Week beginning"));
+    m_weeks->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    m_weeks->setGridLineVisible(false);
     chart->addAxis(m_weeks, Qt::AlignBottom);
     chart->addAxis(m_minutes, Qt::AlignLeft);
     series->attachAxis(m_weeks);
     series->attachAxis(m_minutes);
+    view->installEventFilter(this);
 }
+
+WeeklyMinutesChart::~WeeklyMinutesChart() = default;
 
 void WeeklyMinutesChart::show(const std::vector<WeekTotal>& weeks, bool earlierWeeks)
 {
-    const QLocale locale;
-    QStringList labels;
+    m_shown = weeks;
+    m_earlierWeeks = earlierWeeks;
+    draw();
+}
+
+bool WeeklyMinutesChart::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_view && event->type() == QEvent::Resize && !m_shown.empty())
+        draw();
+    return QObject::eventFilter(watched, event);
+}
+
+void WeeklyMinutesChart::draw()
+{
     QList<qreal> pranayama;
     QList<qreal> kevali;
     double most = 0;
     QStringList told;
-    for (const WeekTotal& week : weeks) {
-        labels << locale.toString(week.start, QStringLiteral("d MMM"));
+    for (const WeekTotal& week : m_shown) {
         pranayama << week.pranayamaMinutes;
         kevali << week.kevaliMinutes;
         most = std::max(most, week.pranayamaMinutes + week.kevaliMinutes);
         told.prepend(QStringLiteral("week of %1: %2 (Pranayama %3, Kevali %4)")
-                         .arg(locale.toString(week.start, QStringLiteral("d MMMM")),
-                              minutesText(week.pranayamaMinutes + week.kevaliMinutes))
-                         .arg(qRound(week.pranayamaMinutes))
-                         .arg(qRound(week.kevaliMinutes)));
+                         .arg(longDate(week.start),
+                              minutesText(week.pranayamaMinutes + week.kevaliMinutes),
+                              QLocale().toString(qRound(week.pranayamaMinutes)),
+                              QLocale().toString(qRound(week.kevaliMinutes))));
     }
     m_pranayama->remove(0, m_pranayama->count());
     m_kevali->remove(0, m_kevali->count());
     m_pranayama->append(pranayama);
     m_kevali->append(kevali);
-    m_weeks->clear();
-    m_weeks->append(labels);
-    // Three labels, 0, half and the top, all round numbers; short practices give fractions of a
-    // minute, which a whole-number scale would hide.
-    const double half = roundNumberAtLeast(std::max(most, 0.2) / 2);
-    m_minutes->setTickCount(3);
-    m_minutes->setRange(0, 2 * half);
-    m_minutes->setLabelFormat(half < 1 ? QStringLiteral("%.1f") : QStringLiteral("%d"));
 
-    const QString title =
-        earlierWeeks
-            ? QStringLiteral("Minutes practised per week, the last %1 weeks").arg(weeks.size())
-            : QStringLiteral("Minutes practised per week");
+    // Every week a bar, and as many weeks labelled as fit, the latest among them.
+    const QSize plot = plotSize(m_view);
+    const int count = int(m_shown.size());
+    const int labelWidth = labelPixels(m_view, dateLabel(QDate(2026, 12, 28), DateUnit::Week));
+    int every = 1;
+    while (count / every * labelWidth > plot.width() && every < count)
+        ++every;
+    clearCategories(m_weeks);
+    m_weeks->setStartValue(-0.5);
+    for (int i = (count - 1) % every; i < count; i += every)
+        m_weeks->append(dateLabel(m_shown[std::size_t(i)].start, DateUnit::Week), i);
+    m_weeks->setRange(-0.5, count - 0.5);
+    setWholeTicks(m_minutes, wholeTicks(0, most, plot.height(), tickPixels(m_view)));
+
+    QString title = m_earlierWeeks ? QStringLiteral("Minutes practised per week, the last %1 weeks")
+                                         .arg(QLocale().toString(count))
+                                   : QStringLiteral("Minutes practised per week");
+    if (most == 0)
+        title = QStringLiteral("Minutes practised per week: none in the last %1")
+                    .arg(counted(count, u"week", u"weeks"));
     m_view->chart()->setTitle(title);
     m_view->setAccessibleDescription(title + u", newest first: " + told.join(QStringLiteral("; ")) +
                                      u'.');

@@ -6,6 +6,7 @@
 #include <QLocale>
 
 #include <array>
+#include <cmath>
 
 namespace tolvane {
 
@@ -13,21 +14,45 @@ using namespace practicelog;
 
 namespace {
 
-QString optionalNumber(const std::optional<int>& value, QStringView unit = {})
+// Numbers without the separators of thousands, so that a copied cell reads as the same number.
+QLocale numberLocale()
 {
-    if (!value)
-        return {};
-    return unit.isEmpty() ? QString::number(*value) : QString::number(*value) + u' ' + unit;
+    QLocale locale;
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    return locale;
 }
 
-QString secondsValue(const std::optional<int>& value)
+QString number(std::int64_t value)
 {
-    return optionalNumber(value, u"s");
+    return numberLocale().toString(qlonglong(value));
+}
+
+QString optionalNumber(const std::optional<int>& value)
+{
+    return value ? number(*value) : QString();
+}
+
+QString wholeSeconds(double seconds)
+{
+    return number(std::int64_t(std::floor(std::clamp(seconds, -1e15, 1e15))));
 }
 
 QString duration(double seconds)
 {
     return formatClockTime(seconds * platform::oneSecond);
+}
+
+// The locale's short date and time, with the year in four digits and the seconds.
+QString startedText(const PracticeEntry& entry)
+{
+    const QLocale locale;
+    QString date = locale.dateFormat(QLocale::ShortFormat);
+    if (!date.contains(QStringLiteral("yyyy")))
+        date.replace(QStringLiteral("yy"), QStringLiteral("yyyy"));
+    QString time = locale.timeFormat(QLocale::ShortFormat);
+    if (!time.contains(u's'))
+        time.replace(QStringLiteral("mm"), QStringLiteral("mm:ss"));
+    return locale.toString(entry.started.toDateTime(), date + u' ' + time);
 }
 
 // The words for each value, in the order of its enumeration.
@@ -47,18 +72,19 @@ QString words(const std::optional<Enum>& value, const std::array<QStringView, 3>
     return value ? words(*value, names) : QString();
 }
 
+using CellText = QString (*)(const PracticeEntry&);
+
 struct TableColumn {
     QStringView title;
-    QString (*text)(const PracticeEntry&);
+    CellText text;
     bool number; // right-aligned
+    // How a spreadsheet gets it, when not as it is shown.
+    QStringView copiedTitle = {};
+    CellText copied = nullptr;
 };
 
 const std::array<TableColumn, 18> tableColumns{{
-    {u"Started",
-     [](const PracticeEntry& e) {
-         return QLocale().toString(e.started.toDateTime(), QLocale::ShortFormat);
-     },
-     false},
+    {u"Started", startedText, false},
     {u"Exercise",
      [](const PracticeEntry& e) {
          return e.exercise == Exercise::Pranayama ? QStringLiteral("Pranayama")
@@ -67,26 +93,27 @@ const std::array<TableColumn, 18> tableColumns{{
      false},
     {u"Type", [](const PracticeEntry& e) { return words(e.type, holdsWords); }, false},
     {u"Ratio", [](const PracticeEntry& e) { return words(e.ratio, ratioWords); }, false},
-    {u"Puraka", [](const PracticeEntry& e) { return secondsValue(e.puraka); }, true},
-    {u"Abhyantara", [](const PracticeEntry& e) { return secondsValue(e.abhyantara); }, true},
-    {u"Rechaka", [](const PracticeEntry& e) { return secondsValue(e.rechaka); }, true},
-    {u"Bahya", [](const PracticeEntry& e) { return secondsValue(e.bahya); }, true},
-    {u"Rounds planned", [](const PracticeEntry& e) { return QString::number(e.roundsPlanned); },
+    {u"Puraka (s)", [](const PracticeEntry& e) { return optionalNumber(e.puraka); }, true},
+    {u"Abhyantara (s)", [](const PracticeEntry& e) { return optionalNumber(e.abhyantara); }, true},
+    {u"Rechaka (s)", [](const PracticeEntry& e) { return optionalNumber(e.rechaka); }, true},
+    {u"Bahya (s)", [](const PracticeEntry& e) { return optionalNumber(e.bahya); }, true},
+    {u"Rounds planned", [](const PracticeEntry& e) { return number(e.roundsPlanned); }, true},
+    {u"Kevali time (min)", [](const PracticeEntry& e) { return optionalNumber(e.kevaliMinutes); },
      true},
-    {u"Kevali time", [](const PracticeEntry& e) { return optionalNumber(e.kevaliMinutes, u"min"); },
-     true},
-    {u"First breath", [](const PracticeEntry& e) { return secondsValue(e.kevaliStartBreath); },
-     true},
+    {u"First breath (s)",
+     [](const PracticeEntry& e) { return optionalNumber(e.kevaliStartBreath); }, true},
     {u"Delay",
      [](const PracticeEntry& e) { return e.delay ? QStringLiteral("yes") : QStringLiteral("no"); },
      false},
-    {u"Planned", [](const PracticeEntry& e) { return duration(e.plannedSeconds); }, true},
-    {u"Practised", [](const PracticeEntry& e) { return duration(e.elapsedSeconds); }, true},
-    {u"Rounds done", [](const PracticeEntry& e) { return QString::number(e.roundsDone); }, true},
+    {u"Planned", [](const PracticeEntry& e) { return duration(e.plannedSeconds); }, true,
+     u"Planned (s)", [](const PracticeEntry& e) { return wholeSeconds(e.plannedSeconds); }},
+    {u"Practised", [](const PracticeEntry& e) { return duration(e.elapsedSeconds); }, true,
+     u"Practised (s)", [](const PracticeEntry& e) { return wholeSeconds(e.elapsedSeconds); }},
+    {u"Rounds done", [](const PracticeEntry& e) { return number(e.roundsDone); }, true},
     {u"Ended", [](const PracticeEntry& e) { return words(e.ended, endedWords); }, false},
     {u"Rating", [](const PracticeEntry& e) { return words(e.rating, ratingWords); }, false},
-    {u"Round after rating",
-     [](const PracticeEntry& e) { return secondsValue(e.roundSecondsAfter); }, true},
+    {u"Round after rating (s)",
+     [](const PracticeEntry& e) { return optionalNumber(e.roundSecondsAfter); }, true},
 }};
 
 } // namespace
@@ -126,6 +153,28 @@ QVariant PracticeTableModel::headerData(int section, Qt::Orientation orientation
         section >= columnCount())
         return {};
     return tableColumns[std::size_t(section)].title.toString();
+}
+
+QStringList PracticeTableModel::copiedTitles() const
+{
+    QStringList titles{QStringLiteral("Date"), QStringLiteral("Time")};
+    for (std::size_t i = 1; i < tableColumns.size(); ++i)
+        titles << (tableColumns[i].copied ? tableColumns[i].copiedTitle : tableColumns[i].title)
+                      .toString();
+    return titles;
+}
+
+QStringList PracticeTableModel::copiedRow(int row) const
+{
+    if (row < 0 || row >= rowCount())
+        return {};
+    const PracticeEntry& entry = m_entries[m_entries.size() - 1 - std::size_t(row)];
+    const QDateTime started = entry.started.toDateTime();
+    QStringList cells{started.toString(QStringLiteral("yyyy-MM-dd")),
+                      started.toString(QStringLiteral("HH:mm:ss"))};
+    for (std::size_t i = 1; i < tableColumns.size(); ++i)
+        cells << (tableColumns[i].copied ? tableColumns[i].copied : tableColumns[i].text)(entry);
+    return cells;
 }
 
 } // namespace tolvane

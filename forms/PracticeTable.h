@@ -8,7 +8,8 @@
 
 namespace tolvane {
 
-// The practices of the log as a table, newest first, in words a person reads.
+// The practices of the log as a table, newest first, in words a person reads: dates and numbers
+// as the locale writes them, the units in the column titles.
 class PracticeTableModel : public QAbstractTableModel {
     Q_OBJECT
     Q_DISABLE_COPY(PracticeTableModel)
@@ -16,8 +17,13 @@ class PracticeTableModel : public QAbstractTableModel {
 public:
     using QAbstractTableModel::QAbstractTableModel;
 
-    // The practices in the order of the log, oldest first.
+    // The practices oldest first.
     void setEntries(std::vector<practicelog::PracticeEntry> entries);
+
+    // A row as it is copied for a spreadsheet, and the titles of its cells: numbers as numbers,
+    // times in whole seconds, the date and the time in the forms every spreadsheet reads.
+    QStringList copiedTitles() const;
+    QStringList copiedRow(int row) const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;

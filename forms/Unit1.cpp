@@ -11,6 +11,7 @@
 #include "platform/DataFiles.h"
 #include "platform/ErrorDispatch.h"
 #include "platform/HelpViewer.h"
+#include "platform/ProcessEnd.h"
 #include "platform/SingleInstance.h"
 #include "platform/WindowFrame.h"
 #include "settings/SettingsRecord.h"
@@ -106,13 +107,18 @@ TPranayama::TPranayama(platform::Clock& clock, QWidget* parent)
     // However the program comes to end, a practice under way is recorded as closed.
     connect(qApp, &QCoreApplication::aboutToQuit, this,
             [this] { logPracticeEnd(practicelog::Ended::Close); });
+    // Even when the toolkit ends the process on a lost display.
+    platform::setExitHandler([this] { recordPracticeAtExit(); });
 
     // A session that ends asks to commit data and then to quit; neither may wait for the user.
     connect(qGuiApp, &QGuiApplication::commitDataRequest, this, [this] { m_sessionEnding = true; });
     qApp->installEventFilter(this);
 }
 
-TPranayama::~TPranayama() = default;
+TPranayama::~TPranayama()
+{
+    platform::setExitHandler({});
+}
 
 void TPranayama::setSplashScreen(std::function<void(QWidget*)> show)
 {
@@ -178,6 +184,15 @@ bool TPranayama::eventFilter(QObject* watched, QEvent* event)
     if (watched == qApp && event->type() == QEvent::Quit)
         m_sessionEnding = true;
     return QMainWindow::eventFilter(watched, event);
+}
+
+void TPranayama::endSession()
+{
+    m_sessionEnding = true;
+    if (isVisible())
+        close();
+    else
+        platform::postQuitMessage(0);
 }
 
 void TPranayama::Exit1Click()

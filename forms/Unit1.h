@@ -41,6 +41,9 @@ public:
     void FormCreate();
     void FormClose();
     void Exit1Click();
+    // The session or a signal asks the program to end: it closes as Exit does, without waiting
+    // for the user; before the window is shown, it only ends.
+    void endSession();
 
     // The Pranayama practice; Stop serves both practices.
     void Beginbreathing1Click();
@@ -106,6 +109,7 @@ private:
     void logPracticeEnd(practicelog::Ended how, bool ratingFollows = false);
     void logRating(int answer);
     void writePracticeLog();
+    void recordPracticeAtExit();
 
     std::unique_ptr<Ui::TPranayama> ui;
     platform::Clock& m_clock;

@@ -44,7 +44,7 @@ int clampedToInt(std::int64_t value)
 
 void TPranayama::PracticeLog1Click()
 {
-    TPracticeLog::showFor(this);
+    TPracticeLog::showFor(this)->showWaiting(m_practiceLog.waiting());
 }
 
 // The values the start has just loaded; the ticks change some of them in the record later.
@@ -109,11 +109,21 @@ void TPranayama::logRating(int answer)
 void TPranayama::writePracticeLog()
 {
     const auto failure = m_practiceLog.writeEnded();
-    if (TPracticeLog* log = TPracticeLog::openFor(this))
+    if (TPracticeLog* log = TPracticeLog::openFor(this)) {
+        log->showWaiting(m_practiceLog.waiting());
         log->reload();
+    }
     // An ending session waits for nobody: the failure goes untold then.
     if (failure && !m_sessionEnding)
         platform::reportError(*failure);
+}
+
+// The display is gone and the process ends: the practice is written, and nothing is shown.
+void TPranayama::recordPracticeAtExit()
+{
+    const double elapsed = (m_clock.now() - m_practice.tPracticeStart) * platform::secondsPerDay;
+    m_practiceLog.end(Ended::Close, elapsed, m_practice.intRound, false);
+    m_practiceLog.writeEnded();
 }
 
 } // namespace tolvane

@@ -26,6 +26,12 @@ namespace {
 // Rows measured for the widths of the columns; the rest are alike.
 constexpr int rowsMeasured = 200;
 
+std::function<QDate()>& todaySource()
+{
+    static std::function<QDate()> source = &QDate::currentDate;
+    return source;
+}
+
 // The automatic increment as stored. Read from the store itself and not into the settings
 // record, which a running practice may be using.
 struct Increment {
@@ -83,18 +89,25 @@ QString withoutPractices(const LogRead& read, const QString& path)
 }
 
 // This week, the days in a row and the next lengthening, then what of the log is not shown.
-QString summary(const LogRead& read, const WeekTotal& thisWeek)
+QString summary(const LogRead& read, const std::vector<PracticeEntry>& entries,
+                const WeekTotal& thisWeek, std::size_t waiting)
 {
     const int lines = read.log.unreadableLines;
-    const int days = daysInARow(read.log.entries, QDate::currentDate());
+    const int days = daysInARow(entries, todaySource()());
     QString text = thisWeek.practices == 0
                        ? QStringLiteral("This week: no practice yet")
                        : u"This week: " + counted(thisWeek.practices, u"practice", u"practices") +
                              u", " +
                              minutesText(thisWeek.pranayamaMinutes + thisWeek.kevaliMinutes);
+    // A log that has lapsed says since when.
+    if (thisWeek.practices == 0 && !entries.empty())
+        text += u", the last on " + longDate(entries.back().started.date);
     text += u" · " + (days == 0 ? QStringLiteral("no practice yesterday or today")
                                 : counted(days, u"day in a row", u"days in a row"));
     text += u" · " + nextLengthening();
+    if (waiting > 0)
+        text += u'\n' + counted(qsizetype(waiting), u"practice is", u"practices are") +
+                u" waiting to be written to the log.";
     if (lines > 0)
         text += u'\n' + counted(lines, u"line of the log", u"lines of the log") +
                 (lines == 1 ? u" could not be read and is left out."
@@ -169,30 +182,51 @@ void TPracticeLog::reload()
         m_readAgain = true;
         return;
     }
-    m_reading->setFuture(QtConcurrent::run([path = m_path] { return readLog(path, readBound); }));
+    // A practice dated after tomorrow, wherever on earth it was, is none that was practised.
+    m_reading->setFuture(QtConcurrent::run([path = m_path, latest = todaySource()().addDays(1)] {
+        return readLog(path, readBound, latest);
+    }));
+}
+
+void TPracticeLog::setToday(std::function<QDate()> today)
+{
+    todaySource() = std::move(today);
+}
+
+void TPracticeLog::showWaiting(std::vector<PracticeEntry> waiting)
+{
+    m_waiting = std::move(waiting);
 }
 
 void TPracticeLog::showLog(const LogRead& read)
 {
-    const std::vector<PracticeEntry>& entries = read.log.entries;
+    // In time order, whatever the order of the file; the practices still to be written with them.
+    std::vector<PracticeEntry> entries = read.log.entries;
+    entries.insert(entries.end(), m_waiting.cbegin(), m_waiting.cend());
+    std::stable_sort(entries.begin(), entries.end(),
+                     [](const PracticeEntry& a, const PracticeEntry& b) {
+                         return a.started.msecsSinceEpoch() < b.started.msecsSinceEpoch();
+                     });
     const std::vector<WeekTotal> weeks =
-        weeklyTotals(entries, QDate::currentDate(), QLocale().firstDayOfWeek(), weeksShown);
+        weeklyTotals(entries, todaySource()(), QLocale().firstDayOfWeek(), weeksShown);
     if (entries.empty()) {
         ui->EmptyText->setText(withoutPractices(read, m_path));
         ui->Pages->setCurrentWidget(ui->EmptyPage);
     } else {
+        // Shown first, so that the charts measure themselves in the page they are drawn in.
+        ui->Pages->setCurrentWidget(ui->LogPage);
         m_roundChart->show(entries);
-        const auto first = std::min_element(entries.cbegin(), entries.cend(),
-                                            [](const PracticeEntry& a, const PracticeEntry& b) {
-                                                return a.started.date < b.started.date;
-                                            });
-        m_weekChart->show(weeks, weeks.front().start > first->started.date);
+        const QDate first = std::min_element(entries.cbegin(), entries.cend(),
+                                             [](const PracticeEntry& a, const PracticeEntry& b) {
+                                                 return a.started.date < b.started.date;
+                                             })
+                                ->started.date;
+        m_weekChart->show(weeks, weeks.front().start > first);
         m_practices->setEntries(entries);
         ui->PracticeTable->resizeColumnsToContents();
         ui->PracticeTable->setCurrentIndex(m_practices->index(0, 0));
-        ui->Pages->setCurrentWidget(ui->LogPage);
     }
-    ui->Summary->setText(summary(read, weeks.back()));
+    ui->Summary->setText(summary(read, entries, weeks.back(), m_waiting.size()));
     Q_EMIT shown();
 }
 
@@ -215,22 +249,16 @@ bool TPracticeLog::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
-// The selected rows with the column titles, tab-separated, as spreadsheets paste them.
+// The selected rows with the column titles, tab-separated, as spreadsheets paste them: numbers
+// as numbers, with their units in the titles, and the date and time as every spreadsheet reads
+// them.
 void TPracticeLog::copySelectedPractices() const
 {
     QModelIndexList rows = ui->PracticeTable->selectionModel()->selectedRows();
     std::sort(rows.begin(), rows.end());
-    const int columns = m_practices->columnCount();
-    QStringList cells;
-    for (int column = 0; column < columns; ++column)
-        cells << m_practices->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
-    QString text = cells.join(u'\t') + u'\n';
-    for (const QModelIndex& row : rows) {
-        cells.clear();
-        for (int column = 0; column < columns; ++column)
-            cells << m_practices->index(row.row(), column).data().toString();
-        text += cells.join(u'\t') + u'\n';
-    }
+    QString text = m_practices->copiedTitles().join(u'\t') + u'\n';
+    for (const QModelIndex& row : rows)
+        text += m_practices->copiedRow(row.row()).join(u'\t') + u'\n';
     QApplication::clipboard()->setText(text);
 }
 

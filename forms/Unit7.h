@@ -1,8 +1,12 @@
 #pragma once
 
+#include "practicelog/PracticeEntry.h"
+
 #include <QWidget>
 
+#include <functional>
 #include <memory>
+#include <vector>
 
 template <typename T> class QFutureWatcher;
 
@@ -43,6 +47,11 @@ public:
 
     // Reads the log again, away from the user-interface thread, and shows it once read.
     void reload();
+    // The practices that have ended and wait to be written to the log, shown with it and counted.
+    void showWaiting(std::vector<practicelog::PracticeEntry> waiting);
+
+    // The day the windows count the weeks and days from: today, unless tests fix another.
+    static void setToday(std::function<QDate()> today);
 
 Q_SIGNALS:
     // What the log held when it was last read is on screen.
@@ -63,6 +72,7 @@ private:
     QFutureWatcher<practicelog::LogRead>* m_reading;
     QString m_path;
     bool m_readAgain = false;
+    std::vector<practicelog::PracticeEntry> m_waiting;
 };
 
 } // namespace tolvane

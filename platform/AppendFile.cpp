@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QScopeGuard>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -26,6 +27,7 @@ using namespace std::chrono_literals;
 constexpr auto lockPatience = 2s;
 constexpr auto lockRetry = 10ms;
 constexpr mode_t newFileMode = 0600;
+constexpr qint64 endShown = 64 * 1024;
 
 std::optional<QString> systemError(int error)
 {
@@ -50,8 +52,8 @@ bool lockExclusively(int fd)
 
 } // namespace
 
-std::optional<QString> appendToFile(const QString& path, const QByteArray& header,
-                                    const QByteArray& bytes)
+std::optional<QString> appendToFile(const QString& path, const QByteArray& bytes,
+                                    const AppendLead& lead)
 {
     const QFileInfo info(path);
     if (!QDir().mkpath(info.absolutePath()))
@@ -75,17 +77,15 @@ std::optional<QString> appendToFile(const QString& path, const QByteArray& heade
     if (::fstat(fd, &status) != 0)
         return systemError(errno);
     const off_t sizeBefore = status.st_size;
-    QByteArray out;
-    char last = '\n';
-    if (sizeBefore == 0)
-        out = header;
-    else if (::pread(fd, &last, 1, sizeBefore - 1) == 1 && last != '\n')
-        out = "\r\n";
-    out += bytes;
+    QByteArray end(qsizetype(std::min<qint64>(sizeBefore, endShown)), Qt::Uninitialized);
+    if (!end.isEmpty() &&
+        ::pread(fd, end.data(), size_t(end.size()), sizeBefore - end.size()) != end.size())
+        return systemError(errno);
+    const QByteArray out = lead(end) + bytes;
 
     if (const qsizetype written = writeAll(fd, out); written < out.size()) {
         const int error = errno;
-        // A line is added whole or not at all.
+        // Added whole or not at all.
         if (written > 0 && ::ftruncate(fd, sizeBefore) != 0)
             return systemError(errno);
         return systemError(error);

@@ -18,6 +18,10 @@ namespace {
 
 // Far longer than the header, which is all the start of a long log is read for.
 constexpr qint64 headerBound = 4096;
+// Far longer than any practice, even with notes a spreadsheet added; a longer line is junk.
+constexpr qint64 longestLine = 64 * 1024;
+// How much of a log is looked at at once while its lines are found from the end.
+constexpr qint64 blockBytes = 1024 * 1024;
 
 // Up to length bytes from offset; empty when the read fails.
 QByteArray readAt(int fd, qint64 offset, qint64 length)
@@ -39,9 +43,56 @@ QByteArray readAt(int fd, qint64 offset, qint64 length)
     return bytes;
 }
 
+// Finds line breaks from the end of a file towards its start, a block at a time.
+class BackwardLines {
+public:
+    explicit BackwardLines(int fd, qint64 size)
+        : m_fd(fd)
+        , m_blockStart(size)
+    {
+    }
+
+    // The offset of the last line break before offset, or -1 when there is none.
+    qint64 lineBreakBefore(qint64 offset)
+    {
+        while (true) {
+            const qint64 searched = std::min(offset, m_blockStart + m_block.size()) - m_blockStart;
+            if (searched > 0) {
+                const qsizetype at = QByteArrayView(m_block).first(searched).lastIndexOf('\n');
+                if (at >= 0)
+                    return m_blockStart + at;
+            }
+            if (m_blockStart == 0)
+                return -1;
+            const qint64 start = std::max<qint64>(0, m_blockStart - blockBytes);
+            m_block = readAt(m_fd, start, m_blockStart - start);
+            m_blockStart = start;
+        }
+    }
+
+private:
+    int m_fd;
+    QByteArray m_block;
+    qint64 m_blockStart;
+};
+
 QString cannotRead(const QString& path, const QString& reason)
 {
     return QStringLiteral("The practice log \"%1\" cannot be read: %2").arg(path, reason);
+}
+
+// A log's lines are continued as they are when its last line is in today's columns; otherwise
+// (a new log, an earlier version's lines, a spreadsheet's order, a damaged or unfinished line) the
+// header comes first, on a line of its own.
+QByteArray leadFor(QByteArrayView end)
+{
+    if (end.isEmpty())
+        return csvHeader();
+    if (!end.endsWith('\n'))
+        return "\r\n" + csvHeader();
+    const QByteArrayView lines = end.chopped(1);
+    const QByteArrayView last = lines.sliced(lines.lastIndexOf('\n') + 1);
+    return endsCurrentLines(last) ? QByteArray() : csvHeader();
 }
 
 } // namespace
@@ -55,16 +106,15 @@ QString defaultLogPath()
     return dataHome + u"/tolvane/practice-log.csv";
 }
 
-std::optional<QString> appendEntry(const QString& path, const PracticeEntry& entry)
+std::optional<QString> appendEntries(const QString& path, const std::vector<PracticeEntry>& entries)
 {
-    const auto failure = platform::appendToFile(path, csvHeader(), csvLine(entry));
-    if (!failure)
-        return std::nullopt;
-    return QStringLiteral("This practice could not be added to the practice log \"%1\": %2")
-        .arg(path, *failure);
+    QByteArray lines;
+    for (const PracticeEntry& entry : entries)
+        lines += csvLine(entry);
+    return platform::appendToFile(path, lines, leadFor);
 }
 
-LogRead readLog(const QString& path, qint64 maxBytes)
+LogRead readLog(const QString& path, qint64 maxBytes, QDate latestDate)
 {
     LogRead read;
     // Non-blocking, so that a pipe put in the file's place cannot stall the open.
@@ -81,18 +131,42 @@ LogRead readLog(const QString& path, qint64 maxBytes)
         read.failure = cannotRead(path, QStringLiteral("it is not a plain file"));
         return read;
     }
-    const qint64 size = status.st_size;
-    if (size <= maxBytes) {
-        read.log = parseLog(readAt(fd, 0, size));
-        return read;
+
+    // The lines from the end, up to maxBytes of them; junk lines are stepped over unread.
+    std::vector<std::pair<qint64, qint64>> kept; // [start, end) of runs of lines, last run first
+    qint64 keptBytes = 0;
+    int junkLines = 0;
+    qint64 lineEnd = status.st_size;
+    BackwardLines lines(fd, status.st_size);
+    while (lineEnd > 0) {
+        const qint64 lineStart = lines.lineBreakBefore(lineEnd - 1) + 1;
+        const qint64 length = lineEnd - lineStart;
+        if (length > longestLine) {
+            ++junkLines;
+        } else {
+            if (keptBytes + length > maxBytes)
+                break;
+            keptBytes += length;
+            if (!kept.empty() && kept.back().first == lineEnd)
+                kept.back().first = lineStart;
+            else
+                kept.emplace_back(lineStart, lineEnd);
+        }
+        lineEnd = lineStart;
     }
-    // A long log: the whole lines of its end, in the columns that its first line names.
-    const QByteArray head = readAt(fd, 0, headerBound);
-    const QByteArray tail = readAt(fd, size - maxBytes, maxBytes);
-    const qsizetype lineBreak = tail.indexOf('\n');
-    const qsizetype firstLine = lineBreak < 0 ? tail.size() : lineBreak + 1;
-    read.bytesNotRead = size - maxBytes + firstLine;
-    read.log = parseLog(QByteArrayView(tail).sliced(firstLine), head.left(head.indexOf('\n') + 1));
+    QByteArray bytes;
+    bytes.reserve(keptBytes);
+    for (auto run = kept.crbegin(); run != kept.crend(); ++run)
+        bytes += readAt(fd, run->first, run->second - run->first);
+    read.bytesNotRead = lineEnd;
+    // A log whose start is not read keeps the columns that its first line names.
+    QByteArray head;
+    if (lineEnd > 0) {
+        head = readAt(fd, 0, headerBound);
+        head.truncate(head.indexOf('\n') + 1);
+    }
+    read.log = parseLog(bytes, head, latestDate);
+    read.log.unreadableLines += junkLines;
     return read;
 }
 

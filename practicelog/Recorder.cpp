@@ -2,9 +2,18 @@
 
 #include "practicelog/LogFile.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace tolvane::practicelog {
+
+namespace {
+
+// A practice that ran its time has practised what was planned, and the moment its timer noticed:
+// never the hours of a machine that slept through its end.
+constexpr double noticedWithin = 1.0;
+
+} // namespace
 
 void Recorder::begin(PracticeEntry entry)
 {
@@ -19,6 +28,9 @@ void Recorder::end(Ended how, double elapsedSeconds, int roundsDone, bool rating
     if (!m_current)
         return;
     if (!m_awaitingRating) {
+        if (how == Ended::End)
+            elapsedSeconds =
+                std::min(elapsedSeconds, std::max(m_current->plannedSeconds, 0.0) + noticedWithin);
         m_current->ended = how;
         // The clock counts whole milliseconds.
         m_current->elapsedSeconds = std::round(elapsedSeconds * 1000) / 1000;
@@ -44,16 +56,23 @@ void Recorder::rate(std::optional<Rating> rating, std::optional<int> roundSecond
 
 std::optional<QString> Recorder::writeEnded()
 {
-    std::optional<QString> failure;
-    for (const PracticeEntry& entry : m_ended) {
-        if (auto failed = appendEntry(defaultLogPath(), entry); failed && !failure)
-            failure = std::move(failed);
-    }
-    m_ended.clear();
-    if (!failure || m_failureTold)
+    if (m_ended.empty())
         return std::nullopt;
-    m_failureTold = true;
-    return failure;
+    const QString path = defaultLogPath();
+    const auto failure = appendEntries(path, m_ended);
+    if (!failure) {
+        m_ended.clear();
+        return std::nullopt;
+    }
+    if (m_ended.size() == 1)
+        return QStringLiteral("This practice could not be added to the practice log \"%1\": %2. "
+                              "It is kept, and written with the next practice or when Tolvane "
+                              "closes.")
+            .arg(path, *failure);
+    return QStringLiteral("%1 practices could not be added to the practice log \"%2\": %3. They "
+                          "are kept, and written with the next practice or when Tolvane closes.")
+        .arg(m_ended.size())
+        .arg(path, *failure);
 }
 
 } // namespace tolvane::practicelog

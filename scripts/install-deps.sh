@@ -12,13 +12,15 @@ packages=(
     # with xfonts-base; openbox; weston with Xwayland, and Qt's Wayland plugin; ImageMagick's
     # import, convert and compare for screenshots; xclip for the clipboard; unshare and mount
     # for a private read-only mount; a private session bus with dunst, a real notification
-    # server (dunstctl answers through dbus-send), and systemd-analyze for the reminder's timer.
+    # server (dunstctl answers through dbus-send), and systemd-analyze for the reminder's timer;
+    # Gnumeric's ssconvert, under locales of their own.
     xvfb xauth xdotool x11-utils x11-xserver-utils xclip
     twm xfonts-base openbox
     weston xwayland qt6-wayland
     imagemagick
     util-linux mount
     dbus-daemon dbus-session-bus-common dbus-bin dunst systemd
+    gnumeric locales
     dpkg-dev file desktop-file-utils appstream
 )
 missing=()
@@ -29,4 +31,15 @@ if ((${#missing[@]})); then
     export DEBIAN_FRONTEND=noninteractive
     apt-get update -qq
     apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+# The log is read by spreadsheets in these languages; the tests open it under each.
+missing_locales=()
+for locale in en_US de_DE ru_RU; do
+    locale -a | grep -qx "$locale.utf8" || missing_locales+=("$locale")
+done
+if ((${#missing_locales[@]})); then
+    for locale in "${missing_locales[@]}"; do
+        echo "$locale.UTF-8 UTF-8" >>/etc/locale.gen
+    done
+    locale-gen >/dev/null
 fi

@@ -33,19 +33,21 @@ wait_for 10 program_ended || fail "the program did not end"
 [[ -f "$practice_log" ]] || fail "no practice log was written"
 mapfile -t lines < <(tr -d '\r' <"$practice_log")
 ((${#lines[@]} == 4)) || fail "the log holds ${#lines[@]} lines: ${lines[*]}"
-[[ "${lines[0]}" == "started,exercise,type,ratio,puraka,abhyantara,rechaka,bahya,rounds_planned,kevali_minutes,kevali_start_breath,delay,planned_seconds,elapsed_seconds,rounds_done,ended,rating,round_seconds_after" ]] ||
+[[ "${lines[0]}" == "date,time,utc_offset_minutes,exercise,type,ratio,puraka,abhyantara,rechaka,bahya,rounds_planned,kevali_minutes,kevali_start_breath,delay,planned_ms,elapsed_ms,rounds_done,ended,rating,round_seconds_after" ]] ||
     fail "the header reads ${lines[0]}"
-# expect_line LINE PATTERN: the line after its start time, against a glob pattern.
+# expect_line LINE PATTERN: the line after its start (date, time, UTC offset in minutes), against
+# a glob pattern.
 expect_line() {
-    local started=${1%%,*}
-    [[ "$started" =~ ^$(date +%F)T[0-2][0-9]:[0-5][0-9]:[0-5][0-9][+-][0-9]{2}:[0-9]{2}$ ]] ||
+    local started
+    started=$(cut -d, -f1-3 <<<"$1")
+    [[ "$started" =~ ^$(date +%F),[0-2][0-9]:[0-5][0-9]:[0-5][0-9],-?[0-9]+$ ]] ||
         fail "a practice started at \"$started\""
     # shellcheck disable=SC2053
-    [[ "${1#*,}" == $2 ]] || fail "a practice was recorded as \"$1\", not as \"$2\""
+    [[ "$(cut -d, -f4- <<<"$1")" == $2 ]] || fail "a practice was recorded as \"$1\", not as \"$2\""
 }
-expect_line "${lines[1]}" "Pranayama,none,free,1,0,2,0,2,,,0,6,6.0[0-9][0-9],2,end,easy,4"
-expect_line "${lines[2]}" "Kevali,,,,,,,50,10,5,0,700,[23].[0-9]*,1,stop,,"
-expect_line "${lines[3]}" "Pranayama,none,free,2,0,2,0,2,,,0,8,[2-4].[0-9]*,1,close,,"
+expect_line "${lines[1]}" "Pranayama,none,free,1,0,2,0,2,,,0,6000,60[0-9][0-9],2,end,easy,4"
+expect_line "${lines[2]}" "Kevali,,,,,,,50,10,5,0,700000,[23][0-9][0-9][0-9],1,stop,,"
+expect_line "${lines[3]}" "Pranayama,none,free,2,0,2,0,2,,,0,8000,[2-4][0-9][0-9][0-9],1,close,,"
 
 # A new start; the window opens non-modal, and a second choice raises the same window.
 start_program "$binary"
@@ -67,16 +69,19 @@ summary=$(copied)
 keys "$log" Tab Tab Tab ctrl+a ctrl+c
 mapfile -t rows < <(copied)
 ((${#rows[@]} == 4)) || fail "the table holds: ${rows[*]}"
-# expect_row ROW PATTERN: the columns after the start time, tab-separated, against a glob pattern.
+# expect_row ROW PATTERN: the columns after the start's date and time, tab-separated, against a
+# glob pattern.
 expect_row() {
     local cells
-    cells=$(cut -f2- <<<"$1" | tr '\t' '|')
+    [[ "$(cut -f1 <<<"$1")" == "$(date +%F)" ]] || fail "a row copied the date \"$(cut -f1 <<<"$1")\""
+    cells=$(cut -f3- <<<"$1" | tr '\t' '|')
     # shellcheck disable=SC2053
     [[ "$cells" == $2 ]] || fail "a row of the table reads \"$cells\", not \"$2\""
 }
-expect_row "${rows[1]}" "Pranayama|no hold|Free|2 s|0 s|2 s|0 s|2|||no|0:00:08|0:00:0[2-4]|1|program closed||"
-expect_row "${rows[2]}" "Kevali|||||||50|10 min|5 s|no|0:11:40|0:00:0[23]|1|stopped||"
-expect_row "${rows[3]}" "Pranayama|no hold|Free|1 s|0 s|2 s|0 s|2|||no|0:00:06|0:00:06|2|ran to its end|easy|4 s"
+[[ "${rows[0]}" == $'Date\tTime\tExercise\tType\tRatio\tPuraka (s)\t'* ]] || fail "the copied titles read ${rows[0]}"
+expect_row "${rows[1]}" "Pranayama|no hold|Free|2|0|2|0|2|||no|8|[2-4]|1|program closed||"
+expect_row "${rows[2]}" "Kevali|||||||50|10|5|no|700|[23]|1|stopped||"
+expect_row "${rows[3]}" "Pranayama|no hold|Free|1|0|2|0|2|||no|6|6|2|ran to its end|easy|4"
 keys "$log" Escape
 dialog_closed "Practice Log"
 kill -0 "$program" 2>/dev/null || fail "the program ended with its log window"

@@ -1,9 +1,13 @@
-// A practice log that cannot be written: the practices run and end as they would without it, and
-// the failure is told once in a run, after the practice, naming the file.
+// A practice log that cannot be written: the practices run and end as they would without it, each
+// failure is told after its practice, naming the file, and the practices wait for room.
+#include "forms/Unit7.h"
 #include "tests/forms/PracticeRunner.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QLabel>
+#include <QSignalSpy>
 
 using namespace tolvane;
 
@@ -15,7 +19,7 @@ protected:
     QStringList logErrors() const { return errors.filter(QStringLiteral("practice log")); }
 };
 
-TEST_F(PracticeLogFaultTest, AFolderInPlaceOfTheLogIsToldOnceAndDisturbsNoPractice)
+TEST_F(PracticeLogFaultTest, PracticesWaitWhileTheLogCannotBeWrittenAndNoneIsLost)
 {
     const QString log = config.dataHome() + QStringLiteral("/tolvane/practice-log.csv");
     ASSERT_TRUE(QDir().mkpath(log));
@@ -35,7 +39,8 @@ TEST_F(PracticeLogFaultTest, AFolderInPlaceOfTheLogIsToldOnceAndDisturbsNoPracti
     QCoreApplication::processEvents();
     ASSERT_EQ(logErrors().size(), 1);
     EXPECT_EQ(logErrors()[0], QStringLiteral("This practice could not be added to the practice log "
-                                             "\"%1\": is a directory.")
+                                             "\"%1\": is a directory. It is kept, and written with "
+                                             "the next practice or when Tolvane closes.")
                                   .arg(log));
 
     startKevali();
@@ -43,9 +48,33 @@ TEST_F(PracticeLogFaultTest, AFolderInPlaceOfTheLogIsToldOnceAndDisturbsNoPracti
     window->Stop1Click();
     QCoreApplication::processEvents();
     EXPECT_EQ(panel(0), QStringLiteral("Program stopped"));
-    EXPECT_EQ(logErrors().size(), 1);
-    EXPECT_TRUE(QFileInfo(log).isDir());
+    ASSERT_EQ(logErrors().size(), 2);
+    EXPECT_TRUE(logErrors()[1].startsWith(u"2 practices could not be added"));
     EXPECT_TRUE(QDir(log).isEmpty());
+
+    // The log window counts them, and shows them with the log.
+    window->PracticeLog1Click();
+    auto* logWindow = TPracticeLog::openFor(window.get());
+    QSignalSpy shown(logWindow, &TPracticeLog::shown);
+    ASSERT_TRUE(shown.wait(10'000));
+    const QString summary = logWindow->findChild<QLabel*>(QStringLiteral("Summary"))->text();
+    EXPECT_TRUE(summary.startsWith(u"This week: 2 practices") &&
+                summary.contains(u"\n2 practices are waiting to be written to the log."))
+        << summary.toStdString();
+
+    // Room again: the next practice takes the two that waited with it, in their order.
+    ASSERT_TRUE(QDir(log).removeRecursively());
+    startKevali();
+    runFor(1'500);
+    window->Stop1Click();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(logErrors().size(), 2);
+    QFile file(log);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    ASSERT_EQ(lines.size(), 5);
+    EXPECT_TRUE(lines[1].contains(",Pranayama,none,1:(4):2:(2),1,20,2,0,2,,,0,6000,6"));
+    EXPECT_TRUE(lines[2].contains(",Kevali,") && lines[3].contains(",Kevali,"));
 }
 
 } // namespace

@@ -62,12 +62,12 @@ TEST(LogFaults, WhatIsThereStaysAndWhatCannotBeAddedIsNamed)
         const char* name;
         std::function<void()> make;
         QByteArray before;              // the bytes that must stay at the start of the file
-        const char* separator;          // what comes between them and the line, if it is added
+        QByteArray separator;           // what comes between them and the line, if it is added
         int unreadable;                 // lines that a read of the log then leaves out
         std::optional<QString> refused; // the end of the message, when the line is not added
     } cases[] = {
-        {"garbage without a final line break", [&] { write(path, garbage); }, garbage, "\r\n", 2,
-         std::nullopt},
+        {"garbage without a final line break", [&] { write(path, garbage); }, garbage,
+         "\r\n" + csvHeader(), 2, std::nullopt},
         {"a log of over 100 MB", [&] { write(path, huge); }, huge, "", 0, std::nullopt},
         {"a folder in its place",
          [&] { QDir().mkpath(path); },
@@ -88,7 +88,7 @@ TEST(LogFaults, WhatIsThereStaysAndWhatCannotBeAddedIsNamed)
         c.make();
         std::optional<QString> failure;
         const bool ran = test::asOrdinaryUser(dirs.configHome(), [&] {
-            failure = appendEntry(path, added);
+            failure = appendEntries(path, {added});
             // The child's result has to cross to the parent by its exit code.
             return failure.has_value() == c.refused.has_value() &&
                    (!failure || failure->endsWith(*c.refused));

@@ -19,13 +19,21 @@ void PrintTo(const PracticeEntry& entry, std::ostream* out)
 
 namespace {
 
-const QByteArray header = "started,exercise,type,ratio,puraka,abhyantara,rechaka,bahya,"
-                          "rounds_planned,kevali_minutes,kevali_start_breath,delay,"
-                          "planned_seconds,elapsed_seconds,rounds_done,ended,rating,"
-                          "round_seconds_after\r\n";
-const QByteArray pranayamaLine =
-    "2026-12-08T07:15:04+01:00,Pranayama,one,free,5,20,10,0,20,,,0,700,700.004,20,end,easy,36\r\n";
+const QByteArray header = "date,time,utc_offset_minutes,exercise,type,ratio,puraka,abhyantara,"
+                          "rechaka,bahya,rounds_planned,kevali_minutes,kevali_start_breath,delay,"
+                          "planned_ms,elapsed_ms,rounds_done,ended,rating,round_seconds_after\r\n";
+const QByteArray pranayamaLine = "2026-12-08,07:15:04,60,Pranayama,one,free,5,20,10,0,20,,,0,"
+                                 "700000,700004,20,end,easy,36\r\n";
 const QByteArray kevaliLine =
+    "2026-12-09,18:02:00,-330,Kevali,,,,,,,50,10,5,1,730000,12500,2,stop,,\r\n";
+// The same practices as the first version wrote them.
+const QByteArray firstHeader = "started,exercise,type,ratio,puraka,abhyantara,rechaka,bahya,"
+                               "rounds_planned,kevali_minutes,kevali_start_breath,delay,"
+                               "planned_seconds,elapsed_seconds,rounds_done,ended,rating,"
+                               "round_seconds_after\r\n";
+const QByteArray firstPranayamaLine =
+    "2026-12-08T07:15:04+01:00,Pranayama,one,free,5,20,10,0,20,,,0,700,700.004,20,end,easy,36\r\n";
+const QByteArray firstKevaliLine =
     "2026-12-09T18:02:00-05:30,Kevali,,,,,,,50,10,5,1,730,12.5,2,stop,,\r\n";
 
 PracticeEntry pranayama()
@@ -69,7 +77,7 @@ QByteArray quotedEveryField(QByteArray line)
     return '"' + line.replace(",", "\",\"") + "\"\r\n";
 }
 
-TEST(LogCsv, WritesTheColumnsAsSpreadsheetsReadThem)
+TEST(LogCsv, WritesWholeNumbersAndTheDateAndTimeAsSpreadsheetsReadThem)
 {
     EXPECT_EQ(csvHeader(), header);
     EXPECT_EQ(csvLine(pranayama()), pranayamaLine);
@@ -81,13 +89,48 @@ struct ParseCase {
     QByteArray text;
     std::vector<PracticeEntry> entries;
     int unreadable;
+    QDate latest = {};
 };
 
-TEST(LogCsv, ReadsWhatSpreadsheetsAndDamageLeave)
+// A line of today's columns with one field replaced.
+QByteArray pranayamaWith(int field, const QByteArray& value)
 {
+    QList<QByteArray> fields = pranayamaLine.chopped(2).split(',');
+    fields[field] = value;
+    return fields.join(',') + "\r\n";
+}
+
+TEST(LogCsv, ReadsWhatSpreadsheetsEarlierVersionsAndDamageLeave)
+{
+    const QByteArray noteHeader = "note," + header;
+    PracticeEntry onTheNinth = pranayama();
+    onTheNinth.started.date = QDate(2026, 12, 9);
+    PracticeEntry practisedLonger = pranayama();
+    practisedLonger.elapsedSeconds = 1460;
     const ParseCase cases[] = {
-        {"our own lines", header + pranayamaLine + kevaliLine, {pranayama(), kevali()}, 0},
+        {"today's lines", header + pranayamaLine + kevaliLine, {pranayama(), kevali()}, 0},
         {"no header", pranayamaLine, {pranayama()}, 0},
+        {"the first version's lines",
+         firstHeader + firstPranayamaLine + firstKevaliLine,
+         {pranayama(), kevali()},
+         0},
+        {"the first version's line without a header", firstKevaliLine, {kevali()}, 0},
+        {"the first version's ratio names",
+         QByteArray(firstPranayamaLine).replace("free", "1:4:2:2"),
+         {[] {
+             PracticeEntry entry = pranayama();
+             entry.ratio = Ratio::OneFourTwoTwo;
+             return entry;
+         }()},
+         0},
+        {"a log of the first version continued in today's columns",
+         firstHeader + firstPranayamaLine + header + kevaliLine,
+         {pranayama(), kevali()},
+         0},
+        {"the end of such a log read under the first version's header",
+         firstHeader + kevaliLine,
+         {kevali()},
+         0},
         {"LF line breaks and none at the end",
          QByteArray(header + pranayamaLine + kevaliLine).replace("\r\n", "\n").chopped(1),
          {pranayama(), kevali()},
@@ -96,12 +139,13 @@ TEST(LogCsv, ReadsWhatSpreadsheetsAndDamageLeave)
          quotedEveryField(header) + quotedEveryField(pranayamaLine),
          {pranayama()},
          0},
-        {"columns moved and one added, holding a comma, quotes and a line break",
-         "note,exercise,started,type,ratio,puraka,abhyantara,rechaka,bahya,rounds_planned,"
-         "kevali_minutes,kevali_start_breath,delay,planned_seconds,elapsed_seconds,rounds_done,"
-         "ended,rating,round_seconds_after\r\n"
-         "\"felt \"\"light\"\",\r\nslow\",Pranayama,2026-12-08T07:15:04+01:00,one,free,5,20,10,0,"
-         "20,,,0,700,700.004,20,end,easy,36\r\n",
+        {"columns moved and a note added, holding a comma, quotes and a line break",
+         "note,exercise,time,date,utc_offset_minutes,type,ratio,puraka,abhyantara,rechaka,bahya,"
+         "rounds_planned,kevali_minutes,kevali_start_breath,delay,planned_ms,elapsed_ms,"
+         "rounds_done,ended,rating,round_seconds_after\r\n"
+         "\"felt "
+         "\"\"light\"\",\r\nslow\",Pranayama,07:15:04,2026-12-08,60,one,free,5,20,10,0,20,,,0,"
+         "700000,700004,20,end,easy,36\r\n",
          {pranayama()},
          0},
         {"a byte order mark before the header",
@@ -113,6 +157,24 @@ TEST(LogCsv, ReadsWhatSpreadsheetsAndDamageLeave)
          header + "garbage\r\n" + pranayamaLine + QByteArray("\0\xff\xfe\r\n", 5) + kevaliLine,
          {pranayama(), kevali()},
          2},
+        {"two stray quotes stay on their lines",
+         header + '"' + pranayamaLine + kevaliLine + kevaliLine + "x\"" + kevaliLine +
+             pranayamaLine,
+         {kevali(), kevali(), pranayama()},
+         2},
+        {"a note's quote that is never closed stays on its line",
+         noteHeader + "\"dizzy," + pranayamaLine + "," + kevaliLine + "\"ok\"," + pranayamaLine,
+         {kevali(), pranayama()},
+         1},
+        {"values no practice can have",
+         header + pranayamaWith(15, "700004000") + pranayamaWith(15, "-1") +
+             pranayamaWith(0, "2026-12-10") + pranayamaWith(2, "1440") +
+             pranayamaWith(1, "24:00:00") + pranayamaWith(0, "2026-12-8") +
+             pranayamaWith(14, "700.000") + pranayamaWith(15, "1000000000000001") +
+             pranayamaWith(0, "2026-12-09") + pranayamaWith(15, "1460000"),
+         {onTheNinth, practisedLonger},
+         8,
+         QDate(2026, 12, 9)},
         {"fields that do not read",
          "2026-12-08T07:15:04+01:00,Yoga,one,free,5,20,10,0,20,,,0,700,700,20,end,,\r\n"
          "2026-12-08T07:15:04+01:00,Pranayama,one,free,5,20,10,0,20,,,0,700,700,20,end,hard,\r\n"
@@ -125,16 +187,17 @@ TEST(LogCsv, ReadsWhatSpreadsheetsAndDamageLeave)
          "2026-12-08T07:15:04+01:00,Pranayama,one,free,,20,10,0,20,,,0,700,700,20,end,,\r\n"
          "2026-12-09T18:02:00-05:30,Kevali,,,,,,,50,,5,1,730,12.5,2,stop,,\r\n"
          "2026-12-09T18:02:00-05:30,Kevali,,,,,,,50,10,5,1,730,12.5,2,stop\r\n"
-         "\"2026-12-09T18:02:00-05:30,Kevali,,,,,,,50,10,5,1,730,12.5,2,stop,,\r\n",
+         "\"2026-12-09T18:02:00-05:30,Kevali,,,,,,,50,10,5,1,730,12.5,2,stop,,\r\n" +
+             pranayamaWith(5, "1:4:2:2") + pranayamaWith(14, "700,5"),
          {},
-         11},
+         13},
         {"a header without a column keeps the order before it",
          header.left(header.lastIndexOf(',')) + "\r\n" + pranayamaLine,
          {pranayama()},
          1},
     };
     for (const ParseCase& c : cases) {
-        const ParsedLog log = parseLog(c.text);
+        const ParsedLog log = parseLog(c.text, {}, c.latest);
         EXPECT_EQ(log.entries, c.entries) << c.name;
         EXPECT_EQ(log.unreadableLines, c.unreadable) << c.name;
     }
