@@ -9,12 +9,13 @@ packages=(
     libgtest-dev googletest
     clang libclang-rt-14-dev
     # What the tests start: Xvfb; xdotool; xwininfo and xmessage; xrdb; twm, whose fonts come
-    # with xfonts-base; openbox; weston with Xwayland, and Qt's Wayland plugin; ImageMagick's
-    # import, convert and compare for screenshots; xclip for the clipboard; unshare and mount
-    # for a private read-only mount.
+    # with xfonts-base; openbox; weston with Xwayland, and Qt's Wayland plugin; GNOME's mutter
+    # on a session bus of its own; ImageMagick's import, convert and compare for screenshots;
+    # xclip for the clipboard; unshare and mount for a private read-only mount, and setpriv.
     xvfb xauth xdotool x11-utils x11-xserver-utils xclip
     twm xfonts-base openbox
     weston xwayland qt6-wayland
+    mutter dbus-daemon
     imagemagick
     util-linux mount
     dpkg-dev file desktop-file-utils appstream

@@ -109,7 +109,7 @@ start_wayland_session() {
 # start_mutter_session (setup_run mutter): GNOME's mutter, headless, on a session bus and process
 # group of its own (which end_programs ends whole); once up, it hands over its Xwayland.
 start_mutter_session() {
-    needs mutter:mutter dbus-run-session:dbus Xwayland:xwayland
+    needs mutter:mutter dbus-run-session:dbus-daemon Xwayland:xwayland
     export XDG_RUNTIME_DIR="$work/runtime" XDG_SESSION_TYPE=wayland
     unset QT_QPA_PLATFORM DISPLAY WAYLAND_DISPLAY
     mkdir -m 700 "$XDG_RUNTIME_DIR"
