@@ -67,8 +67,9 @@ stop_display() {
 # not ended two seconds after SIGTERM is killed.
 end_programs() {
     local pid deadline
+    ! kill -0 "${session_leader:-}" 2>/dev/null || kill -- -"$session_leader"
     for pid in ${program:-} ${foreign:-} ${watcher:-} ${compositor:-}; do
-        kill -- -"$pid" 2>/dev/null || kill "$pid" 2>/dev/null || continue
+        kill "$pid" 2>/dev/null || continue
         deadline=$((SECONDS + 2))
         while kill -0 "$pid" 2>/dev/null && ((SECONDS < deadline)); do sleep 0.05; done
         kill -KILL "$pid" 2>/dev/null || true
@@ -107,7 +108,7 @@ start_wayland_session() {
 }
 
 # start_mutter_session (setup_run mutter): GNOME's mutter, headless, on a session bus and process
-# group of its own (which end_programs ends whole); once up, it hands over its Xwayland.
+# group of its own, which end_programs ends whole; once up, it hands over its Xwayland.
 start_mutter_session() {
     needs mutter:mutter dbus-run-session:dbus-daemon Xwayland:xwayland
     export XDG_RUNTIME_DIR="$work/runtime" XDG_SESSION_TYPE=wayland
@@ -116,7 +117,7 @@ start_mutter_session() {
     setsid dbus-run-session -- mutter --wayland --headless --virtual-monitor 1280x800 -- \
         sh -c 'echo "$DISPLAY $XAUTHORITY" >"$0.new" && mv "$0.new" "$0" && exec sleep infinity' \
         "$work/mutter-display" >"$work/mutter.log" 2>&1 &
-    compositor=$!
+    session_leader=$!
     wait_for 30 test -s "$work/mutter-display" || fail "mutter offers no Xwayland"
     read -r DISPLAY XAUTHORITY <"$work/mutter-display"
     export DISPLAY XAUTHORITY

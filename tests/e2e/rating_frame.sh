@@ -25,8 +25,7 @@ import -window "$(outer_window "$rating")" "$work/frame.png"
 (((border == 0) || $(convert "$work/frame.png" -crop "${width}x$border+0+0" -format %k info:) == 1)) ||
     fail "something is drawn above the dialog"
 
-viewable() { xwininfo -id "$1" | grep -q 'Map State: IsViewable'; }
-both_viewable() { viewable "$rating" && viewable "$window"; }
+both_viewable() { for w in "$rating" "$window"; do xwininfo -id "$w" | grep -q IsViewable || return; done; }
 xdotool windowminimize "$rating" && sleep 1
 wait_for 5 both_viewable || fail "minimized, the rating did not come back with the main window"
 echo "e2e rating frame $2: passed"

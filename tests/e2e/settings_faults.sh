@@ -80,7 +80,7 @@ for row in "${rows[@]}"; do
     [[ $place == '*' || "$(outer_geometry "$window")" == "${place/,/ } "* ]] ||
         fail "$name: the window opened at $(outer_geometry "$window"), not $place"
     [[ $total == - ]] || keys "$window" alt Return Return
-    [[ $total != ? ]] || answer "$total" "$name, at Start Pranayama"
+    [[ $total != [0-9] ]] || answer "$total" "$name, at Start Pranayama"
     [[ $total != 0:* ]] || { wait_for_leds 5 "0:0? $total 0:00:0? 1" && keys "$window" alt Return Return; }
     keys "$window" alt Right Return Return
     answer "$open" "$name, opening the settings"
