@@ -28,7 +28,7 @@ std::int32_t boxNumber(const QComboBox* box, QComboBox* boxToMend)
     }
 }
 
-bool dispatchRefusingInput(const std::function<void()>& okClick)
+void dispatchKeepingInput(const std::function<void()>& okClick)
 {
     QPointer<QComboBox> refused;
     platform::dispatch([&] {
@@ -40,7 +40,7 @@ bool dispatchRefusingInput(const std::function<void()>& okClick)
         }
     });
     if (!refused)
-        return false;
+        return;
     // Putting the person back in the box is not their entering its group.
     std::vector<QSignalBlocker> quiet;
     for (QWidget* outer = refused->parentWidget(); outer; outer = outer->parentWidget()) {
@@ -49,7 +49,6 @@ bool dispatchRefusingInput(const std::function<void()>& okClick)
     }
     refused->setFocus(Qt::OtherFocusReason);
     refused->lineEdit()->selectAll();
-    return true;
 }
 
 } // namespace tolvane

@@ -167,10 +167,15 @@ void TPranayama::closeEvent(QCloseEvent* event)
         return;
     }
     // A position that cannot be stored keeps the window open once, so the user can try again;
-    // the same failure at the next close gives the position up. An ending session never waits.
+    // the same failure at the next close gives the position up, and says so. An ending session
+    // never waits.
+    const bool givingUp = m_sessionEnding || *failure == m_closeFailure;
     if (!m_sessionEnding)
-        platform::reportError(*failure);
-    if (m_sessionEnding || *failure == m_closeFailure) {
+        platform::reportError(givingUp ? platform::errorBoxText(*failure) +
+                                             QStringLiteral("\n\nClosed again, Tolvane ends "
+                                                            "without storing the window's place.")
+                                       : *failure);
+    if (givingUp) {
         platform::postQuitMessage(0);
         event->accept();
     } else {

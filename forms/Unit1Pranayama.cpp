@@ -2,6 +2,7 @@
 #include "forms/TimeFormat.h"
 #include "forms/Unit1.h"
 #include "forms/Unit6.h"
+#include "platform/Errors.h"
 #include "settings/SettingsRecord.h"
 #include "settings/SettingsStore.h"
 #include "ui_Unit1.h"
@@ -35,7 +36,10 @@ const PhaseInfo& phaseOf(const PracticeClock& practice)
 
 void TPranayama::Beginbreathing1Click()
 {
-    store::loadPranayamaSettings();
+    // Settings that could not be read may leave no time to practise: that is said, not ended.
+    if (!store::loadPranayamaSettings() && formatClockTime(settings.tTotalTime) == u"0:00:00")
+        throw TolvaneError(QStringLiteral("The Pranayama practice has no length: %1")
+                               .arg(store::unreadSettingsReason()));
     m_delaySetting = settings.blDelay;
     setStatusPanel(0, QStringLiteral("Pranayama"));
     setRunningCommands(QColor(0, 255, 0));

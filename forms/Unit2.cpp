@@ -106,12 +106,9 @@ TSettings::TSettings(QWidget* owner)
         connect(group, &TGroupBox::entered, this, handler(this, &TSettings::SetDaysToNil));
     connect(ui->BitBtn2, &QPushButton::clicked, this, handler(this, &TSettings::BitBtn2Click));
     connect(ui->BitBtn1, &QPushButton::clicked, this, [this] {
-        // A refused box keeps the dialog open, because closing would lose what was entered.
-        if (dispatchRefusingInput([this] { BitBtn1Click(); }))
-            return;
-        // OK's result is set before its handler runs: a failure closes the dialog all the same.
-        if (isVisible())
-            accept();
+        // A refused box or save keeps the dialog open, because closing would lose what was
+        // entered; success closes it.
+        dispatchKeepingInput([this] { BitBtn1Click(); });
     });
 
     platform::dispatch([this] { FormCreate(); });
@@ -355,11 +352,13 @@ QComboBox* TSettings::durationToMend(QComboBox* box) const
     return settings.blModeOne ? ui->ComboBox2 : box;
 }
 
-// The period counts only under an increment; a disabled box is written back as it was read.
-std::int32_t TSettings::periodFromBox() const
+// The period box is checked exactly when it can be changed. A disabled one stores the number it
+// shows, a period typed before the increment was turned off included; only text that is no
+// number leaves the stored period alone.
+std::optional<std::int32_t> TSettings::periodFromBox() const
 {
-    if (!settings.blAuto && !settings.blAutoTwo)
-        return settings.intIncrementDays;
+    if (!ui->ComboBox6->isEnabled())
+        return boxValueOrNothing(ui->ComboBox6);
     return boxValue(ui->ComboBox6, QStringLiteral("The increment period"), ui->ComboBox6);
 }
 
@@ -387,11 +386,9 @@ void TSettings::BitBtn1Click()
     // box is checked before anything is written: the group is stored whole or not at all, and a
     // refusal leaves the dialog open and recomputing.
     Timer1Timer();
-    const std::int32_t period = periodFromBox();
+    const std::optional<std::int32_t> period = periodFromBox();
     const Practice practice = practiceFromBoxes();
-    Timer1->stop();
     const double totalTime = secondsAsDays(practice.totalSeconds);
-    settings.intIncrementDays = period;
 
     const QString saved = QStringLiteral("The Pranayama settings");
     store::saveWithSettingsKey(saved, [&](RegistryAccessor& key) {
@@ -404,10 +401,13 @@ void TSettings::BitBtn1Click()
         store::writeValues(
             key, {&blModeOne, &blModeTwo, &blCheckOne, &blCheckTwo, &blDelay, &blAuto, &blAutoTwo});
         key.writeDateTime(tTotalTime.name.toString(), totalTime);
-        key.writeInteger(intIncrementDays.name.toString(), period);
+        if (period)
+            key.writeInteger(intIncrementDays.name.toString(), *period);
         store::writeValues(key, {&intDays});
     });
 
+    Timer1->stop();
+    settings.intIncrementDays = period.value_or(settings.intIncrementDays);
     settings.intPrTotalTime = practice.rounds;
     settings.intPrInhale = practice.inhale;
     settings.intCheckOne = practice.checkOne;

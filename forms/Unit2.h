@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 class QComboBox;
 class QTimer;
@@ -51,7 +52,7 @@ private:
     };
     // Raises the failure that OK shows when the boxes hold no valid practice.
     Practice practiceFromBoxes() const;
-    std::int32_t periodFromBox() const;
+    std::optional<std::int32_t> periodFromBox() const;
     QComboBox* durationToMend(QComboBox* box) const;
 
     void zeroExcludedHolds();

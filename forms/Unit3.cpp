@@ -46,12 +46,9 @@ TKSettings::TKSettings(QWidget* owner)
     platform::centreOuterWindow(*this);
 
     connect(ui->BitBtn1, &QPushButton::clicked, this, [this] {
-        // A refused box keeps the dialog open, because closing would lose what was entered.
-        if (dispatchRefusingInput([this] { BitBtn1Click(); }))
-            return;
-        // OK's result is set before its handler runs, so the dialog closes even when it failed.
-        if (isVisible())
-            accept();
+        // A refused box or save keeps the dialog open, because closing would lose what was
+        // entered; success closes it.
+        dispatchKeepingInput([this] { BitBtn1Click(); });
     });
     connect(ui->BitBtn2, &QPushButton::clicked, this,
             platform::handler(this, &TKSettings::BitBtn2Click));

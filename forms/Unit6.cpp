@@ -1,6 +1,7 @@
 #include "forms/Unit6.h"
 
 #include "forms/PracticeTotal.h"
+#include "platform/DialogFrame.h"
 #include "platform/ErrorDispatch.h"
 #include "platform/WindowFrame.h"
 #include "settings/SettingsRecord.h"
@@ -103,12 +104,13 @@ void shortenEveryPhase(SettingsRecord& record)
 } // namespace
 
 TState::TState(QWidget* owner)
-    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                         Qt::MSWindowsFixedSizeDialogHint)
+    : QDialog(owner)
     , ui(std::make_unique<Ui::TState>())
 {
     ui->setupUi(this);
     setFixedSize(size());
+    // No close box and no way to minimize it: the only way out is a rating.
+    platform::frameWithoutButtons(*this);
     platform::centreOuterWindow(*this);
     ui->BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
 

@@ -44,16 +44,20 @@ void require(bool condition)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
-    auto parsed = parseDocument(bytes);
-    auto* document = std::get_if<Document>(&parsed);
-    if (!document) {
-        // The line named is one of the file's.
-        const qsizetype number = std::get<WrongLine>(parsed).number;
-        require(number >= 0 && number <= bytes.count('\n') + 1);
+    Document document = parseDocument(bytes);
+    if (!document.wrongLines.empty()) {
+        // The lines named are the file's, in order, and what was read keeps every byte; such a
+        // document is never edited.
+        qsizetype previous = -1;
+        for (const WrongLine& wrong : document.wrongLines) {
+            require(wrong.number > previous && wrong.number <= bytes.count('\n') + 1);
+            previous = wrong.number;
+        }
+        require(document.wrongLines.front().number == 0 || serialize(document) == bytes);
         return 0;
     }
-    require(serialize(*document) == bytes);
-    const std::vector<StoredValue> before = storedValues(*document);
+    require(serialize(document) == bytes);
+    const std::vector<StoredValue> before = storedValues(document);
 
     const QByteArray key = "SOFTWARE\\Tolvane";
     const std::pair<QByteArray, RegistryValue> edits[] = {
@@ -62,13 +66,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         {"blob", {RegBinary, QByteArray(100, '\x7f')}},
     };
     for (const auto& [name, value] : edits)
-        writeValue(*document, key, name, value);
+        writeValue(document, key, name, value);
 
-    const auto parsedAgain = parseDocument(serialize(*document));
-    const auto* reread = std::get_if<Document>(&parsedAgain);
-    require(reread != nullptr);
+    const Document reread = parseDocument(serialize(document));
+    require(reread.wrongLines.empty());
     for (const auto& [name, value] : edits) {
-        const Entry* entry = findValue(*reread, foldCase(key), foldCase(name));
+        const Entry* entry = findValue(reread, foldCase(key), foldCase(name));
         require(entry && entry->value == value);
     }
     const auto edited = [&](const StoredValue& old) {
@@ -79,7 +82,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const StoredValue& old : before) {
         if (edited(old))
             continue;
-        const Entry* entry = findValue(*reread, old.key, old.name);
+        const Entry* entry = findValue(reread, old.key, old.name);
         require(entry && entry->value == old.value);
     }
     return 0;

@@ -9,7 +9,9 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
+#include <optional>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -36,6 +38,10 @@ public:
         if (m_fd >= 0)
             ::close(m_fd);
     }
+    FileDescriptor(FileDescriptor&& other) noexcept
+        : m_fd(other.release())
+    {
+    }
     FileDescriptor(const FileDescriptor&) = delete;
     FileDescriptor& operator=(const FileDescriptor&) = delete;
 
@@ -46,54 +52,87 @@ private:
     int m_fd;
 };
 
-struct Snapshot {
-    enum class State { Missing, Parsed, Broken };
-    State state = State::Broken;
-    Document document;
+// A file's bytes as read at one moment, or why they could not be.
+struct FileBytes {
+    enum class State { Missing, Read, Unreadable };
+    State state = State::Unreadable;
+    QByteArray bytes;
     mode_t mode = newFileMode;
-    std::optional<WrongLine> wrongLine; // Broken: read, but it cannot be parsed
+    timespec modified{};
+    QString readError; // Unreadable: why, as the system says it
 };
 
-Snapshot readSnapshot(const QString& path)
+FileBytes unreadable(int error)
 {
-    Snapshot snapshot;
+    FileBytes file;
+    file.readError = QString::fromLocal8Bit(std::strerror(error));
+    return file;
+}
+
+FileBytes readFileBytes(const QString& path)
+{
     const QByteArray native = QFile::encodeName(path);
     struct stat status {};
     if (::lstat(native.constData(), &status) != 0) {
-        if (errno == ENOENT || errno == ENOTDIR)
-            snapshot.state = Snapshot::State::Missing;
-        return snapshot;
+        if (errno != ENOENT && errno != ENOTDIR)
+            return unreadable(errno);
+        FileBytes missing;
+        missing.state = FileBytes::State::Missing;
+        return missing;
     }
     // Non-blocking, so that a pipe put in the file's place cannot stall the open.
     const FileDescriptor fd(
         ::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
-    if (fd.get() < 0 || ::fstat(fd.get(), &status) != 0 || !S_ISREG(status.st_mode) ||
-        status.st_size > maxFileSize)
-        return snapshot;
-    QByteArray bytes(static_cast<qsizetype>(status.st_size) + 1, Qt::Uninitialized);
+    if (fd.get() < 0 || ::fstat(fd.get(), &status) != 0)
+        return unreadable(errno);
+    if (S_ISDIR(status.st_mode))
+        return unreadable(EISDIR);
+    if (!S_ISREG(status.st_mode)) {
+        FileBytes other;
+        other.readError = QStringLiteral("Not a regular file");
+        return other;
+    }
+    if (status.st_size > maxFileSize)
+        return unreadable(EFBIG);
+    FileBytes file;
+    file.bytes = QByteArray(static_cast<qsizetype>(status.st_size) + 1, Qt::Uninitialized);
     qsizetype length = 0;
-    while (length < bytes.size()) {
-        const ssize_t count =
-            ::read(fd.get(), bytes.data() + length, static_cast<size_t>(bytes.size() - length));
+    while (length < file.bytes.size()) {
+        const ssize_t count = ::read(fd.get(), file.bytes.data() + length,
+                                     static_cast<size_t>(file.bytes.size() - length));
         if (count < 0 && errno == EINTR)
             continue;
         if (count < 0)
-            return snapshot;
+            return unreadable(errno);
         if (count == 0)
             break;
         length += count;
     }
     if (length > status.st_size) // it grew while we read: not a file we manage
-        return snapshot;
-    bytes.truncate(length);
-    auto parsed = parseDocument(bytes);
-    if (auto* wrong = std::get_if<WrongLine>(&parsed)) {
-        snapshot.wrongLine = std::move(*wrong);
-        return snapshot;
+        return unreadable(EFBIG);
+    file.bytes.truncate(length);
+    file.state = FileBytes::State::Read;
+    file.mode = status.st_mode & 0777;
+    file.modified = status.st_mtim;
+    return file;
+}
+
+struct Snapshot {
+    FileBytes file;
+    Document document; // every line that could be read, and those that could not
+
+    // A file that cannot be read, or that has lines that cannot, is never written.
+    bool writable() const
+    {
+        return file.state != FileBytes::State::Unreadable && document.wrongLines.empty();
     }
-    snapshot.state = Snapshot::State::Parsed;
-    snapshot.document = std::move(std::get<Document>(parsed));
-    snapshot.mode = status.st_mode & 0777;
+};
+
+Snapshot readSnapshot(const QString& path)
+{
+    Snapshot snapshot{readFileBytes(path), {}};
+    if (snapshot.file.state == FileBytes::State::Read)
+        snapshot.document = parseDocument(snapshot.file.bytes);
     return snapshot;
 }
 
@@ -144,32 +183,47 @@ void removeStaleTemporaries(const QString& target)
 
 enum class Edit { Unchanged, Changed };
 
+// Takes the lock that serialises the writers of the file, making its folder when missing. A
+// separate lock file: the registry file itself is replaced on every write.
+std::optional<FileDescriptor> lockFile(const QString& path)
+{
+    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
+        return std::nullopt;
+    std::optional<FileDescriptor> lock(std::in_place,
+                                       ::open(QFile::encodeName(path + u".lock").constData(),
+                                              O_RDWR | O_CREAT | O_CLOEXEC | O_NOCTTY, 0600));
+    if (lock->get() < 0)
+        return std::nullopt;
+    while (::flock(lock->get(), LOCK_EX) != 0) {
+        if (errno != EINTR)
+            return std::nullopt;
+    }
+    return lock;
+}
+
 // Re-reads the file under the lock, lets edit change it and replaces the file with the result.
 template <typename Editor> bool editFile(const QString& path, Editor edit)
 {
-    const QFileInfo info(path);
-    if (!QDir().mkpath(info.absolutePath()))
+    const auto lock = lockFile(path);
+    if (!lock)
         return false;
-    // A separate lock file: the registry file itself is replaced on every write.
-    const FileDescriptor lock(::open(QFile::encodeName(path + u".lock").constData(),
-                                     O_RDWR | O_CREAT | O_CLOEXEC | O_NOCTTY, 0600));
-    if (lock.get() < 0)
-        return false;
-    while (::flock(lock.get(), LOCK_EX) != 0) {
-        if (errno != EINTR)
-            return false;
-    }
     Snapshot snapshot = readSnapshot(path);
-    if (snapshot.state == Snapshot::State::Broken)
+    if (!snapshot.writable())
         return false;
     if (edit(snapshot.document) == Edit::Unchanged)
         return true;
     // A link to the file stays a link: the file it points to is the one replaced.
+    const QFileInfo info(path);
     const QString target = info.isSymLink() ? info.canonicalFilePath() : path;
     if (target.isEmpty())
         return false;
     removeStaleTemporaries(target);
-    return replaceFile(target, serialize(snapshot.document), snapshot.mode);
+    return replaceFile(target, serialize(snapshot.document), snapshot.file.mode);
+}
+
+bool later(const timespec& a, const timespec& b)
+{
+    return a.tv_sec != b.tv_sec ? a.tv_sec > b.tv_sec : a.tv_nsec > b.tv_nsec;
 }
 
 } // namespace
@@ -189,33 +243,48 @@ QString UserRegistry::oldFilePath()
     return QFileInfo(settingsFolder()).path() + u"/Tolvane/registry.reg";
 }
 
+QString UserRegistry::replacedFilePath()
+{
+    return settingsFolder() + u"/registry.reg.replaced";
+}
+
 QString UserRegistry::defaultFilePath()
 {
     const QString path = settingsFolder() + u"/registry.reg";
-    // A file that could not be moved stays in use where it is.
+    // A file that could not be copied stays in use where it is.
     const QString old = oldFilePath();
     return !present(path) && present(old) ? old : path;
 }
 
-bool UserRegistry::moveOldFile()
+UserRegistry::OldFile UserRegistry::copyOldFile()
 {
     const QString path = settingsFolder() + u"/registry.reg";
-    const QString old = oldFilePath();
-    if (present(path) || !present(old))
-        return true;
-    // A rename moves the file whole, or leaves it where it was.
-    if (!QDir().mkpath(settingsFolder()) ||
-        ::rename(QFile::encodeName(old).constData(), QFile::encodeName(path).constData()) != 0)
-        return false;
-    // Its lock goes too, and the old folder once nothing else is left in it.
-    QFile::remove(old + u".lock");
-    QDir().rmdir(QFileInfo(old).path());
-    return true;
+    // One that cannot be read stays where it is: in use while it is the only one, and told so.
+    const FileBytes old = readFileBytes(oldFilePath());
+    if (old.state != FileBytes::State::Read)
+        return OldFile::None;
+    const FileBytes own = readFileBytes(path);
+    if (own.state == FileBytes::State::Unreadable ||
+        (own.state == FileBytes::State::Read &&
+         (!later(old.modified, own.modified) || old.bytes == own.bytes)))
+        return OldFile::None;
+    const auto lock = lockFile(path);
+    if (!lock)
+        return OldFile::NotCopied;
+    // Ours is kept beside, not lost: it may hold what the person set last with this version.
+    const bool replacing = own.state == FileBytes::State::Read;
+    if (replacing && ::rename(QFile::encodeName(path).constData(),
+                              QFile::encodeName(replacedFilePath()).constData()) != 0)
+        return OldFile::NotCopied;
+    if (!replaceFile(path, old.bytes, old.mode))
+        return OldFile::NotCopied;
+    return replacing ? OldFile::TookNewer : OldFile::Copied;
 }
 
-std::optional<WrongLine> UserRegistry::wrongLine() const
+UserRegistry::Fault UserRegistry::fault() const
 {
-    return readSnapshot(m_filePath).wrongLine;
+    Snapshot snapshot = readSnapshot(m_filePath);
+    return {snapshot.file.readError, std::move(snapshot.document.wrongLines)};
 }
 
 UserRegistry::UserRegistry(QString filePath)
@@ -229,14 +298,11 @@ bool UserRegistry::keyExists(const QString& keyPath) const
     if (!path)
         return false;
     const Snapshot snapshot = readSnapshot(m_filePath);
-    switch (snapshot.state) {
-    case Snapshot::State::Missing:
+    if (snapshot.file.state == FileBytes::State::Missing)
         return false;
-    case Snapshot::State::Broken:
+    // The key may be on a line that cannot be read.
+    if (!snapshot.writable())
         return true;
-    case Snapshot::State::Parsed:
-        break;
-    }
     return keyIn(snapshot.document, foldCase(*path));
 }
 
@@ -246,10 +312,10 @@ bool UserRegistry::createKey(const QString& keyPath)
     if (!path)
         return false;
     const Snapshot snapshot = readSnapshot(m_filePath);
-    if (snapshot.state == Snapshot::State::Broken)
+    if (!snapshot.writable())
         return false;
     const QByteArray key = foldCase(*path);
-    if (snapshot.state == Snapshot::State::Parsed && keyIn(snapshot.document, key))
+    if (keyIn(snapshot.document, key))
         return true;
     return editFile(m_filePath, [&](Document& document) {
         if (keyIn(document, key))
@@ -269,13 +335,17 @@ UserRegistry::Query UserRegistry::queryValue(const QString& keyPath, const QStri
     if (!path || !valueName)
         return query;
     const Snapshot snapshot = readSnapshot(m_filePath);
-    if (snapshot.state == Snapshot::State::Broken) {
+    if (snapshot.file.state == FileBytes::State::Unreadable) {
         query.status = QueryStatus::Failed;
         return query;
     }
     const Entry* entry = findValue(snapshot.document, foldCase(*path), foldCase(*valueName));
     if (!entry)
         return query;
+    if (entry->unreadable) {
+        query.status = QueryStatus::Unreadable;
+        return query;
+    }
     query.type = entry->value.type;
     query.size = static_cast<std::uint32_t>(entry->value.data.size());
     if (bufferSize == 0) {

@@ -208,6 +208,13 @@ public:
         return line;
     }
 
+    // The line that next() will give, without moving on.
+    std::optional<Line> peek() const
+    {
+        LineReader ahead = *this;
+        return ahead.next();
+    }
+
     // The number of the line that next() gave last, counted from 1.
     qsizetype number() const { return m_number; }
 
@@ -217,23 +224,37 @@ private:
     qsizetype m_number = 0;
 };
 
+// Whether a line can go on a hex list: bytes, commas and perhaps a backslash. Anything else, a
+// section or the next value, is not swallowed by a list cut off before it.
+bool continuesHexList(QByteArrayView content)
+{
+    const QByteArrayView text = content.trimmed();
+    return !text.isEmpty() && std::all_of(text.begin(), text.end(), [](char c) {
+        return isHexDigit(c) || c == ',' || c == '\\' || c == ' ' || c == '\t';
+    });
+}
+
 // The data of a value line after its '='; hex lists may continue on further lines, which are
-// taken from the reader. The entry's raw text covers every line used.
+// taken from the reader. The entry's raw text covers every line used, read or not.
 bool parseValueData(const LineReader::Line& first, QByteArrayView data, LineReader& lines,
                     Entry& entry)
 {
     QByteArrayView last = first.raw;
-    if (data.startsWith('"')) {
-        const auto text = parseQuoted(data, 0);
-        if (!text || !data.sliced(text->end).trimmed().isEmpty())
-            return false;
-        entry.value = {RegSz, text->text + '\0'};
-    } else if (startsWithNoCase(data, "dword:")) {
-        const auto number = parseHexNumber(data.sliced(6).trimmed(), 8);
-        if (!number)
-            return false;
-        entry.value = {RegDword, littleEndian(*number)};
-    } else if (startsWithNoCase(data, "hex")) {
+    const auto parsed = [&]() -> std::optional<RegistryValue> {
+        if (data.startsWith('"')) {
+            const auto text = parseQuoted(data, 0);
+            if (!text || !data.sliced(text->end).trimmed().isEmpty())
+                return std::nullopt;
+            return RegistryValue{RegSz, text->text + '\0'};
+        }
+        if (startsWithNoCase(data, "dword:")) {
+            const auto number = parseHexNumber(data.sliced(6).trimmed(), 8);
+            if (!number)
+                return std::nullopt;
+            return RegistryValue{RegDword, littleEndian(*number)};
+        }
+        if (!startsWithNoCase(data, "hex")) // deletion lines ("name"=-) are requests, not a state
+            return std::nullopt;
         std::uint32_t type = RegBinary;
         qsizetype listStart = 4;
         if (startsWithNoCase(data, "hex(")) {
@@ -241,33 +262,34 @@ bool parseValueData(const LineReader::Line& first, QByteArrayView data, LineRead
             const auto number =
                 close < 0 ? std::nullopt : parseHexNumber(data.sliced(4, close - 4), 8);
             if (!number || close + 1 >= data.size() || data[close + 1] != ':')
-                return false;
+                return std::nullopt;
             type = *number;
             listStart = close + 2;
         } else if (!startsWithNoCase(data, "hex:")) {
-            return false;
+            return std::nullopt;
         }
         QByteArray list;
         QByteArrayView part = data.sliced(listStart).trimmed();
         while (part.endsWith('\\')) {
             list += part.chopped(1);
-            const auto next = lines.next();
-            if (!next) // a value cut off: a line appended later would join it
-                return false;
+            const auto next = lines.peek();
+            if (!next || !continuesHexList(next->content)) // a value cut off
+                return std::nullopt;
+            lines.next();
             last = next->raw;
             part = next->content.trimmed();
         }
         list += part;
         const auto bytes = parseHexList(list);
         if (!bytes)
-            return false;
-        entry.value = {type, *bytes};
-    } else {
-        // Deletion lines ("name"=-) and anything else are requests, not a stored state.
-        return false;
-    }
+            return std::nullopt;
+        return RegistryValue{type, *bytes};
+    }();
     entry.raw = QByteArrayView(first.raw.data(), last.data() + last.size() - first.raw.data())
                     .toByteArray();
+    if (!parsed)
+        return false;
+    entry.value = *parsed;
     return true;
 }
 
@@ -407,51 +429,74 @@ std::optional<QByteArray> valueNameText(const QString& name)
     return utf8;
 }
 
-std::variant<Document, WrongLine> parseDocument(const QByteArray& bytes)
+Document parseDocument(const QByteArray& bytes)
 {
     Document document;
     if (bytes.isEmpty())
         return document; // nothing to lose: treated like a missing file
     const auto decoded = decodeText(bytes);
-    if (!decoded)
-        return WrongLine{};
+    if (!decoded) {
+        document.wrongLines.push_back(WrongLine{});
+        return document;
+    }
     document.encoding = decoded->encoding;
 
     LineReader lines(decoded->utf8);
-    const auto header = lines.next();
+    const auto header = lines.peek();
     if (!header)
-        return WrongLine{1, {}}; // a byte order mark alone
-    if (header->content.trimmed() != headerVersion4 && header->content.trimmed() != headerVersion5)
-        return WrongLine{1, header->content.toByteArray()};
-    if (header->raw.endsWith("\r\n"))
+        document.wrongLines.push_back(WrongLine{1, {}}); // a byte order mark alone
+    else if (header->raw.endsWith("\r\n"))
         document.eol = "\r\n";
-    appendText(document, header->raw);
 
-    bool inSection = false;
     Entry section; // the current section header: its values take its key
+    bool inSection = false;
     while (const auto line = lines.next()) {
         // A value continued on further lines is wrong from its first line on.
         const qsizetype number = lines.number();
-        const auto wrong = [&] { return WrongLine{number, line->content.toByteArray()}; };
-        if (line->raw.contains('\0'))
-            return wrong();
+        const auto wrong = [&] {
+            if (document.wrongLines.empty() || document.wrongLines.back().number != number)
+                document.wrongLines.push_back(WrongLine{number, line->content.toByteArray()});
+        };
         const QByteArrayView content = line->content.trimmed();
+        if (number == 1) {
+            if (content == headerVersion4 || content == headerVersion5) {
+                appendText(document, line->raw);
+                continue;
+            }
+            wrong(); // no header; what follows is still read
+        }
+        if (line->raw.contains('\0')) {
+            wrong();
+            appendText(document, line->raw);
+            continue;
+        }
         if (content.isEmpty() || content.startsWith(';')) {
             appendText(document, line->raw);
             continue;
         }
         Entry entry;
         if (content.startsWith('[')) {
-            if (!parseSection(content, entry))
-                return wrong();
+            // The values below a section that cannot be read belong to no key we know.
+            if (!parseSection(content, entry)) {
+                wrong();
+                entry = Entry{};
+                entry.kind = Entry::Kind::Section;
+            }
             entry.raw = line->raw.toByteArray();
             section = entry;
             inSection = true;
             document.entries.push_back(std::move(entry));
             continue;
         }
-        if (!inSection || !parseValue(*line, lines, entry))
-            return wrong();
+        const bool read = inSection && parseValue(*line, lines, entry);
+        if (!read) {
+            wrong();
+            if (entry.kind != Entry::Kind::Value) {
+                appendText(document, line->raw);
+                continue;
+            }
+            entry.unreadable = true;
+        }
         entry.ours = section.ours;
         entry.key = section.key;
         document.entries.push_back(std::move(entry));

@@ -8,7 +8,6 @@
 
 #include <cstddef>
 #include <optional>
-#include <variant>
 #include <vector>
 
 // The registry file's text as regedit exports it: parsed into entries that keep their exact bytes,
@@ -30,12 +29,16 @@ struct Entry {
     QByteArray name;            // Value: the value name, case folded
     qsizetype prefixLength = 0; // Value: the bytes of raw up to and including the '='
     RegistryValue value;
+    bool unreadable = false; // Value: the line names the value, but its data cannot be read
 };
 
 struct Document {
     std::vector<Entry> entries;
     Encoding encoding = Encoding::Utf8;
     QByteArray eol = "\n";
+    // The lines that cannot be read, in order. Everything else is read, but a document with
+    // such lines is not ours to rewrite: writing it back would make them ours.
+    std::vector<WrongLine> wrongLines;
 };
 
 // The ASCII lower case that key paths and value names compare in.
@@ -45,9 +48,10 @@ QByteArray foldCase(QByteArrayView text);
 std::optional<QByteArray> keyPathText(const QString& keyPath);
 std::optional<QByteArray> valueNameText(const QString& name);
 
-// The file's bytes as a document, or the first line that keeps them from being a registry file we
-// can keep intact. Empty bytes give an empty document.
-std::variant<Document, WrongLine> parseDocument(const QByteArray& bytes);
+// The file's bytes as a document: every line that can be read, and the lines that cannot. A text
+// that cannot be decoded at all gives no entries and one wrong line numbered 0. Empty bytes give
+// an empty document.
+Document parseDocument(const QByteArray& bytes);
 QByteArray serialize(const Document& document);
 
 // key and name are case folded.

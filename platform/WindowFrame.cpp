@@ -137,6 +137,10 @@ void centreOuterWindow(QWidget& window)
                          ownerFrame.client.top() - ownerFrame.outer.top(),
                          ownerFrame.outer.right() - ownerFrame.client.right(),
                          ownerFrame.outer.bottom() - ownerFrame.client.bottom());
+        // A window made without a title bar has the side border all round.
+        const Qt::WindowFlags flags = window.windowFlags();
+        if ((flags & Qt::CustomizeWindowHint) && !(flags & Qt::WindowTitleHint))
+            frame = QMargins(frame.left(), frame.left(), frame.left(), frame.left());
     }
     const qreal ratio = window.devicePixelRatioF();
     const QRect screenPixels = inScreenPixels(window.screen()->geometry(), ratio);

@@ -9,14 +9,16 @@ packages=(
     libgtest-dev googletest
     clang libclang-rt-14-dev
     # What the tests start: Xvfb; xdotool; xwininfo and xmessage; xrdb; twm, whose fonts come
-    # with xfonts-base; openbox; weston with Xwayland, and Qt's Wayland plugin; ImageMagick's
-    # import, convert and compare for screenshots; xclip for the clipboard; unshare and mount
-    # for a private read-only mount; a private session bus with dunst, a real notification
-    # server (dunstctl answers through dbus-send), and systemd-analyze for the reminder's timer;
-    # Gnumeric's ssconvert, under locales of their own.
+    # with xfonts-base; openbox; weston with Xwayland, and Qt's Wayland plugin; GNOME's mutter
+    # on a session bus of its own; ImageMagick's import, convert and compare for screenshots;
+    # xclip for the clipboard; unshare and mount for a private read-only mount, and setpriv; a
+    # private session bus with dunst, a real notification server (dunstctl answers through
+    # dbus-send), and systemd-analyze for the reminder's timer; Gnumeric's ssconvert, under
+    # locales of their own.
     xvfb xauth xdotool x11-utils x11-xserver-utils xclip
     twm xfonts-base openbox
     weston xwayland qt6-wayland
+    mutter
     imagemagick
     util-linux mount
     dbus-daemon dbus-session-bus-common dbus-bin dunst systemd

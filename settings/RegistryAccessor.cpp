@@ -23,7 +23,13 @@ RegistryAccessor::RegistryAccessor(platform::UserRegistry registry)
 bool RegistryAccessor::openKey(const QString& key, bool canCreate)
 {
     const QString path = relativePath(key);
-    const bool opened = canCreate ? m_registry.createKey(path) : m_registry.keyExists(path);
+    bool opened = canCreate ? m_registry.createKey(path) : m_registry.keyExists(path);
+    m_readOnly = false;
+    if (!opened && canCreate) {
+        const platform::UserRegistry::Fault fault = m_registry.fault();
+        m_readOnly = fault.readError.isEmpty() && !fault.wrongLines.empty();
+        opened = m_readOnly;
+    }
     m_currentKey = opened ? path : QString();
     return opened;
 }
@@ -31,6 +37,7 @@ bool RegistryAccessor::openKey(const QString& key, bool canCreate)
 void RegistryAccessor::closeKey()
 {
     m_currentKey.clear();
+    m_readOnly = false;
 }
 
 bool RegistryAccessor::keyExists(const QString& key) const
@@ -46,10 +53,17 @@ void RegistryAccessor::createKey(const QString& key)
 
 bool RegistryAccessor::valueExists(const QString& name) const
 {
+    using Status = platform::UserRegistry::QueryStatus;
     if (m_currentKey.isEmpty())
         return false;
-    return m_registry.queryValue(m_currentKey, name, 0).status ==
-           platform::UserRegistry::QueryStatus::Success;
+    const Status status = m_registry.queryValue(m_currentKey, name, 0).status;
+    return status == Status::Success || status == Status::Unreadable;
+}
+
+bool RegistryAccessor::valueReadable(const QString& name) const
+{
+    return !m_currentKey.isEmpty() && m_registry.queryValue(m_currentKey, name, 0).status ==
+                                          platform::UserRegistry::QueryStatus::Success;
 }
 
 platform::UserRegistry::Query RegistryAccessor::query(const QString& name,

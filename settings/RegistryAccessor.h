@@ -14,13 +14,17 @@ class RegistryAccessor {
 public:
     explicit RegistryAccessor(platform::UserRegistry registry = platform::UserRegistry());
 
-    // A path with a leading backslash is taken from the root. True when the key is open.
+    // A path with a leading backslash is taken from the root. True when the key is open. A file
+    // with lines that cannot be read opens for reading only: writes to it fail.
     bool openKey(const QString& key, bool canCreate);
+    bool readOnly() const { return m_readOnly; }
     void closeKey();
     bool keyExists(const QString& key) const;
     // Raises "Failed to create key %s" when the key cannot be created.
     void createKey(const QString& key);
     bool valueExists(const QString& name) const;
+    // The value exists and its line can be read.
+    bool valueReadable(const QString& name) const;
 
     std::int32_t readInteger(const QString& name) const;
     bool readBool(const QString& name) const; // any number but 0 is true
@@ -39,6 +43,7 @@ private:
 
     platform::UserRegistry m_registry;
     QString m_currentKey; // empty while no key is open
+    bool m_readOnly = false;
 };
 
 } // namespace tolvane

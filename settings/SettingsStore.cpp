@@ -4,13 +4,36 @@
 #include "platform/Registry.h"
 #include "settings/RegistryAccessor.h"
 
+#include <algorithm>
+
 namespace tolvane::store {
 
 namespace {
 
+void setToDefault(const SettingsValue& value)
+{
+    std::visit(
+        [&](auto field) {
+            using Type = std::remove_reference_t<decltype(settings.*field)>;
+            if constexpr (std::is_same_v<Type, QString>)
+                settings.*field = value.defaultText.toString();
+            else if constexpr (std::is_same_v<Type, bool>)
+                settings.*field = value.defaultValue != 0;
+            else
+                settings.*field = static_cast<Type>(value.defaultValue);
+        },
+        value.field);
+}
+
 void readValue(RegistryAccessor& key, const SettingsValue& value)
 {
     const QString name = value.name.toString();
+    // A file with lines that cannot be read is never written, so the values it lacks are not
+    // added: they, and the values on those lines, are used at their defaults.
+    if (key.readOnly() && !key.valueReadable(name)) {
+        setToDefault(value);
+        return;
+    }
     std::visit(
         [&](auto field) {
             using Type = std::remove_reference_t<decltype(settings.*field)>;
@@ -49,28 +72,22 @@ void writeValue(RegistryAccessor& key, const SettingsValue& value, bool fromReco
         value.field);
 }
 
-void setToDefault(const SettingsValue& value)
+// The first thing that keeps the file from being used in full, as the messages say it.
+QString faultText(const QString& filePath, const platform::UserRegistry::Fault& fault)
 {
-    std::visit(
-        [&](auto field) {
-            using Type = std::remove_reference_t<decltype(settings.*field)>;
-            if constexpr (std::is_same_v<Type, QString>)
-                settings.*field = value.defaultText.toString();
-            else if constexpr (std::is_same_v<Type, bool>)
-                settings.*field = value.defaultValue != 0;
-            else
-                settings.*field = static_cast<Type>(value.defaultValue);
-        },
-        value.field);
-}
-
-// What keeps the file from being parsed, as the messages say it.
-QString wrongLineText(const QString& filePath, const platform::WrongLine& wrong)
-{
+    if (!fault.readError.isEmpty())
+        return QStringLiteral("the settings file %1 cannot be read (%2).")
+            .arg(filePath, fault.readError);
+    const platform::WrongLine& wrong = fault.wrongLines.front();
     if (wrong.number == 0)
         return QStringLiteral("the text of the settings file %1 is not valid UTF-16").arg(filePath);
     return QStringLiteral("line %1 of the settings file %2 is wrong")
         .arg(QString::number(wrong.number), filePath);
+}
+
+bool hasFault(const platform::UserRegistry::Fault& fault)
+{
+    return !fault.readError.isEmpty() || !fault.wrongLines.empty();
 }
 
 // A line as a message shows it: a long one is cut.
@@ -79,6 +96,33 @@ QString shownLine(const QByteArray& text)
     constexpr qsizetype longest = 80;
     const QString line = QString::fromUtf8(text);
     return line.size() > longest ? line.first(longest - 1) + u'\u2026' : line;
+}
+
+// The start-up notice of a file with lines that cannot be read: the first few, by number.
+QString wrongLinesNotice(const QString& filePath, const std::vector<platform::WrongLine>& wrong)
+{
+    constexpr std::size_t shown = 5;
+    QString notice;
+    if (wrong.front().number == 0) {
+        notice = QStringLiteral("Tolvane cannot read its settings: the text of the settings file "
+                                "%1 is not valid UTF-16.")
+                     .arg(filePath);
+    } else if (wrong.size() == 1) {
+        notice = QStringLiteral("Tolvane cannot read line %1 of its settings file %2:\n\n%3")
+                     .arg(QString::number(wrong.front().number), filePath,
+                          shownLine(wrong.front().text));
+    } else {
+        notice = QStringLiteral("Tolvane cannot read %1 lines of its settings file %2:\n")
+                     .arg(QString::number(wrong.size()), filePath);
+        for (std::size_t i = 0; i < std::min(wrong.size(), shown); ++i)
+            notice += QStringLiteral("\nline %1: %2")
+                          .arg(QString::number(wrong[i].number), shownLine(wrong[i].text));
+        if (wrong.size() > shown)
+            notice += QStringLiteral("\n\u2026");
+    }
+    return notice + QStringLiteral("\n\nIt uses the rest of the file, and the defaults for what it "
+                                   "cannot read. Tolvane will not change the file until it is "
+                                   "mended.");
 }
 
 } // namespace
@@ -95,12 +139,20 @@ bool withSettingsKey(const std::function<void(RegistryAccessor&)>& group)
 
 void saveWithSettingsKey(const QString& what, const std::function<void(RegistryAccessor&)>& group)
 {
-    if (withSettingsKey(group))
-        return;
     const platform::UserRegistry registry;
-    if (const auto wrong = registry.wrongLine())
+    if (const auto fault = registry.fault(); hasFault(fault))
         throw ERegistryException(QStringLiteral("%1 could not be saved: %2")
-                                     .arg(what, wrongLineText(registry.filePath(), *wrong)));
+                                     .arg(what, faultText(registry.filePath(), fault)));
+    withSettingsKey(group);
+}
+
+QString unreadSettingsReason()
+{
+    const platform::UserRegistry registry;
+    if (const auto fault = registry.fault(); hasFault(fault))
+        return faultText(registry.filePath(), fault);
+    return QStringLiteral("the settings file %1 can neither be read nor made")
+        .arg(registry.filePath());
 }
 
 void readValues(RegistryAccessor& key, ValueGroup group)
@@ -117,21 +169,35 @@ void writeValues(RegistryAccessor& key, ValueGroup group)
 
 QStringList settingsFileNotices()
 {
+    using platform::UserRegistry;
     QStringList notices;
-    if (!platform::UserRegistry::moveOldFile())
-        notices << QStringLiteral("Tolvane could not move its settings file %1 into the folder %2 "
-                                  "and goes on using it where it is")
-                       .arg(platform::UserRegistry::oldFilePath(),
-                            platform::UserRegistry::settingsFolder());
-    const platform::UserRegistry registry;
-    if (const auto wrong = registry.wrongLine()) {
-        QString notice = QStringLiteral("Tolvane cannot read its settings: ") +
-                         wrongLineText(registry.filePath(), *wrong);
-        if (wrong->number > 0)
-            notice += QStringLiteral(":\n\n") + shownLine(wrong->text);
-        notices << notice +
-                       QStringLiteral("\n\nTolvane will not change the file until it is mended.");
+    const QString own = UserRegistry::settingsFolder() + QStringLiteral("/registry.reg");
+    switch (UserRegistry::copyOldFile()) {
+    case UserRegistry::OldFile::TookNewer:
+        notices << QStringLiteral("Tolvane found its settings in two files: %1, of earlier "
+                                  "versions, and %2. It uses %1, which changed more recently, "
+                                  "and has copied it to %2; what %2 held is kept in %3.")
+                       .arg(UserRegistry::oldFilePath(), own, UserRegistry::replacedFilePath());
+        break;
+    case UserRegistry::OldFile::NotCopied:
+        notices << QStringLiteral("Tolvane could not copy its settings file %1 into the folder "
+                                  "%2 and goes on using %3")
+                       .arg(UserRegistry::oldFilePath(), UserRegistry::settingsFolder(),
+                            UserRegistry::defaultFilePath());
+        break;
+    case UserRegistry::OldFile::None:
+    case UserRegistry::OldFile::Copied:
+        break;
     }
+    const UserRegistry registry;
+    const UserRegistry::Fault fault = registry.fault();
+    if (!fault.readError.isEmpty())
+        notices << QStringLiteral("Tolvane cannot read its settings file %1: %2.\n\nIt runs on "
+                                  "the default settings and cannot save any until it can read "
+                                  "the file.")
+                       .arg(registry.filePath(), fault.readError);
+    else if (!fault.wrongLines.empty())
+        notices << wrongLinesNotice(registry.filePath(), fault.wrongLines);
     return notices;
 }
 
@@ -141,14 +207,22 @@ void startupLoad()
     RegistryAccessor key;
     if (!key.keyExists(settingsKey))
         key.createKey(settingsKey);
-    if (!key.openKey(settingsKey, true))
+    if (!key.openKey(settingsKey, true)) {
+        // A file that cannot be read leaves the program on the defaults, which it cannot save.
+        if (!platform::UserRegistry().fault().readError.isEmpty()) {
+            for (const SettingsValue* value : defaultsOrder)
+                setToDefault(*value);
+        }
         return;
-    for (const SettingsValue* value : defaultsOrder) {
-        if (!key.valueExists(value->name.toString()))
-            writeValue(key, *value, false);
     }
-    key.closeKey();
-    key.openKey(settingsKey, true);
+    if (!key.readOnly()) {
+        for (const SettingsValue* value : defaultsOrder) {
+            if (!key.valueExists(value->name.toString()))
+                writeValue(key, *value, false);
+        }
+        key.closeKey();
+        key.openKey(settingsKey, true);
+    }
     readValues(key,
                {&intPrTotalTime, &intPrInhale,     &intPrExhale,       &intCheckOne, &intCheckTwo,
                 &intDays,        &intKevTotalTime, &intKevStartBreath, &blModeOne,   &blModeTwo,
@@ -158,15 +232,24 @@ void startupLoad()
 
 void writeWindowPosition()
 {
+    // A file with wrong lines was told of at start-up as one that is not changed; one that cannot
+    // be read at all is told again, as nothing of the session can be kept.
+    const platform::UserRegistry registry;
+    const auto fault = registry.fault();
+    if (!fault.readError.isEmpty())
+        throw ERegistryException(QStringLiteral("The window's place could not be saved: %1")
+                                     .arg(faultText(registry.filePath(), fault)));
+    if (!fault.wrongLines.empty())
+        return;
     withSettingsKey([](RegistryAccessor& key) {
         writeValues(key, {&values::intLeft, &values::intTop});
     });
 }
 
-void loadPranayamaSettings()
+bool loadPranayamaSettings()
 {
     using namespace values;
-    withSettingsKey([](RegistryAccessor& key) {
+    return withSettingsKey([](RegistryAccessor& key) {
         readValues(key, {&intPrTotalTime, &intPrInhale, &intPrExhale, &intCheckOne, &intCheckTwo,
                          &intDays, &blModeOne, &blModeTwo, &blCheckOne, &blCheckTwo, &blDelay,
                          &tTotalTime, &blAuto, &blAutoTwo});

@@ -25,25 +25,31 @@ using ValueGroup = std::initializer_list<const SettingsValue*>;
 bool withSettingsKey(const std::function<void(RegistryAccessor&)>& group);
 
 // Like withSettingsKey, for a group that stores what the user confirmed: a settings file that
-// cannot be parsed raises "<what> could not be saved: …" instead of skipping the group silently.
+// cannot be read in full raises "<what> could not be saved: …" and writes nothing.
 void saveWithSettingsKey(const QString& what, const std::function<void(RegistryAccessor&)>& group);
+
+// Why the settings key could not be opened, as a message goes on after a colon.
+QString unreadSettingsReason();
 
 // Reads the values into the settings record fields of the same names, in the order given.
 void readValues(RegistryAccessor& key, ValueGroup group);
 // Writes the settings record fields of these values, in the order given.
 void writeValues(RegistryAccessor& key, ValueGroup group);
 
-// At start-up, before the load: moves the settings file of earlier versions into the settings
-// folder, and returns what the user must be told about the file: a move that failed, a line
-// that keeps it from being read.
+// At start-up, before the load: copies the settings file of earlier versions into the settings
+// folder, and returns what the user must be told about the files: which one is used when both
+// changed, a copy that failed, a file that cannot be read, lines that cannot.
 QStringList settingsFileNotices();
 
-// At start-up: writes the default of every missing value, then reads all twenty.
+// At start-up: writes the default of every missing value, then reads all twenty. A file with
+// lines that cannot be read gets nothing written, and one that cannot be read at all gives the
+// defaults.
 void startupLoad();
 
-// The groups of the main window and the practices.
+// The groups of the main window and the practices. The position raises a failure when the file
+// cannot be read; the loads say whether the key could be opened.
 void writeWindowPosition();
-void loadPranayamaSettings();
+bool loadPranayamaSettings();
 void loadKevaliSettings();
 
 } // namespace store

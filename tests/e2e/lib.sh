@@ -67,6 +67,7 @@ stop_display() {
 # not ended two seconds after SIGTERM is killed.
 end_programs() {
     local pid deadline
+    ! kill -0 "${session_leader:-}" 2>/dev/null || kill -- -"$session_leader"
     for pid in ${program:-} ${foreign:-} ${watcher:-} ${compositor:-}; do
         kill "$pid" 2>/dev/null || continue
         deadline=$((SECONDS + 2))
@@ -86,7 +87,7 @@ setup_run() {
     registry="$XDG_CONFIG_HOME/tolvane/registry.reg"
     practice_log="$XDG_DATA_HOME/tolvane/practice-log.csv"
     export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/sound.raw"
-    [[ ${1:-} == wayland ]] && start_wayland_session || start_display
+    [[ -n ${1:-} ]] && "start_$1_session" || start_display
     [[ -n ${1:-} || -z "${TOLVANE_E2E_WM:-}" ]] || start_window_manager "$TOLVANE_E2E_WM"
     cd "$work"
 }
@@ -104,6 +105,22 @@ start_wayland_session() {
     wait_for 10 grep -qs 'xserver listening' "$work/weston.log" || fail "weston offers no Xwayland"
     DISPLAY=$(sed -n 's/.*xserver listening on display \(:[0-9]*\).*/\1/p' "$work/weston.log")
     export DISPLAY
+}
+
+# start_mutter_session (setup_run mutter): GNOME's mutter, headless, on a session bus and process
+# group of its own, which end_programs ends whole; once up, it hands over its Xwayland.
+start_mutter_session() {
+    needs mutter:mutter dbus-run-session:dbus-daemon Xwayland:xwayland
+    export XDG_RUNTIME_DIR="$work/runtime" XDG_SESSION_TYPE=wayland
+    unset QT_QPA_PLATFORM DISPLAY WAYLAND_DISPLAY
+    mkdir -m 700 "$XDG_RUNTIME_DIR"
+    setsid dbus-run-session -- mutter --wayland --headless --virtual-monitor 1280x800 -- \
+        sh -c 'echo "$DISPLAY $XAUTHORITY" >"$0.new" && mv "$0.new" "$0" && exec sleep infinity' \
+        "$work/mutter-display" >"$work/mutter.log" 2>&1 &
+    session_leader=$!
+    wait_for 30 test -s "$work/mutter-display" || fail "mutter offers no Xwayland"
+    read -r DISPLAY XAUTHORITY <"$work/mutter-display"
+    export DISPLAY XAUTHORITY
 }
 
 # start_window_manager twm|openbox: runs that window manager on the display with the settings

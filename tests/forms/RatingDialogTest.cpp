@@ -278,20 +278,16 @@ TEST_F(RatingDialog, AValueThatCannotBeReadStillLetsTheUserRateOrLeave)
     EXPECT_EQ(storedInteger(values::intDays), 0);
 }
 
-TEST_F(RatingDialog, AFileThatCannotBeParsedTakesTheRatingInTheRecordOnlyAndSaysSo)
+TEST_F(RatingDialog, AFileThatCannotBeReadInFullTakesTheRatingInTheRecordOnlyAndSaysSo)
 {
     config.writeRegistryFile("not a registry file");
     settings.intPrTotalTime = 10;
-    settings.intPrInhale = 5;
-    settings.intCheckOne = 20;
-    settings.intPrExhale = 10;
-    settings.blCheckOne = true;
-    rate(slightlyDifficult);
+    rate(slightlyDifficult); // of the defaults, which stand in for what cannot be read
     EXPECT_EQ(errors, QStringList{QStringLiteral("The rating could not be saved: line 1 of the "
                                                  "settings file %1 is wrong.")
                                       .arg(config.registryFile())});
     EXPECT_EQ(settings.intCheckOne, 19);
-    EXPECT_DOUBLE_EQ(settings.tTotalTime, 340 / 86400.0);
+    EXPECT_DOUBLE_EQ(settings.tTotalTime, 680 / 86400.0);
     EXPECT_EQ(config.readRegistryFile(), QByteArray("not a registry file"));
 }
 

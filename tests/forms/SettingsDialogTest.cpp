@@ -217,24 +217,24 @@ TEST_F(SettingsDialog, AValueThatCannotBeReadLeavesTheControlsAsDeclared)
     EXPECT_EQ(led(dialog, "LMDLEDLabel2"), QStringLiteral("0:00:00"));
 }
 
-TEST_F(SettingsDialog, AFileThatCannotBeParsedShowsTheRecordAndOkSaysItCannotSave)
+TEST_F(SettingsDialog, AFileThatCannotBeReadInFullShowsTheDefaultsAndOkStaysOpenSayingSo)
 {
     config.writeRegistryFile("not a registry file");
     settings = {};
     settings.intPrTotalTime = 12;
-    settings.intPrInhale = 4;
-    settings.blModeOne = true;
     TSettings dialog;
+    showActive(dialog);
     EXPECT_TRUE(errors.isEmpty());
-    EXPECT_EQ(box(dialog, 1)->currentText(), QStringLiteral("12"));
-    EXPECT_EQ(box(dialog, 2)->currentText(), QStringLiteral("4"));
+    EXPECT_EQ(box(dialog, 1)->currentText(), QStringLiteral("20"));
+    EXPECT_EQ(box(dialog, 2)->currentText(), QStringLiteral("5"));
     EXPECT_EQ(group(dialog, "RadioGroup2")->itemIndex(), 0);
 
-    platform::dispatch([&] { dialog.BitBtn1Click(); });
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     EXPECT_EQ(errors,
               QStringList{QStringLiteral("The Pranayama settings could not be saved: line 1 "
                                          "of the settings file %1 is wrong.")
                               .arg(config.registryFile())});
+    EXPECT_TRUE(dialog.isVisible());
     EXPECT_EQ(config.readRegistryFile(), QByteArray("not a registry file"));
 }
 

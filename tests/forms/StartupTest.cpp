@@ -70,19 +70,20 @@ TEST_F(StartupTest, SettingsFileWithABadLineIsToldOnceAndKeptAsItIs)
     const QByteArray file = config.readRegistryFile();
     window->FormCreate();
     EXPECT_EQ(errors,
-              QStringList{QStringLiteral("Tolvane cannot read its settings: line 5 of the "
-                                         "settings file %1 is wrong:\n\n\"intPrInhale\"=6\n\n"
-                                         "Tolvane will not change the file until it is "
-                                         "mended.")
+              QStringList{QStringLiteral("Tolvane cannot read line 5 of its settings file %1:\n\n"
+                                         "\"intPrInhale\"=6\n\nIt uses the rest of the file, and "
+                                         "the defaults for what it cannot read. Tolvane will not "
+                                         "change the file until it is mended.")
                               .arg(config.registryFile())});
-    EXPECT_EQ(window->pos(), QPoint(0, 0)); // nothing read
-    EXPECT_FALSE(enabled("StopProg"));      // the start-up went on
+    EXPECT_EQ(window->pos(), QPoint(300, 0)); // the lines it can read are used
+    EXPECT_EQ(settings.intPrInhale, 5);
+    EXPECT_FALSE(enabled("StopProg")); // the start-up went on
     EXPECT_TRUE(window->close());
     EXPECT_EQ(errors.size(), 1);
     EXPECT_EQ(config.readRegistryFile(), file);
 }
 
-TEST_F(StartupTest, SettingsOfEarlierVersionsAreMovedOnceKeepingEveryByte)
+TEST_F(StartupTest, SettingsOfEarlierVersionsAreCopiedKeepingEveryByteAndTheOldFile)
 {
     const QString oldFolder = config.configHome() + QStringLiteral("/Tolvane");
     QFile old(oldFolder + QStringLiteral("/registry.reg"));
@@ -95,18 +96,20 @@ TEST_F(StartupTest, SettingsOfEarlierVersionsAreMovedOnceKeepingEveryByte)
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     window->FormCreate();
-    EXPECT_EQ(errors, QStringList{QStringLiteral("Tolvane could not move its settings file %1 into "
-                                                 "the folder %2 and goes on using it where it is.")
+    EXPECT_EQ(errors, QStringList{QStringLiteral("Tolvane could not copy its settings file %1 into "
+                                                 "the folder %2 and goes on using %1.")
                                       .arg(old.fileName(), blocker.fileName())});
     EXPECT_EQ(window->pos(), QPoint(300, 0));
 
     ASSERT_TRUE(old.open(QIODevice::ReadOnly) && blocker.remove());
     const QByteArray kept = old.readAll(); // now with every value, so the next start writes none
+    old.close();
     settings = {};
     window->FormCreate();
     EXPECT_EQ(errors.size(), 1);
     EXPECT_EQ(config.readRegistryFile(), kept);
-    EXPECT_FALSE(QDir(oldFolder).exists());
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll(), kept); // left for earlier versions
     EXPECT_EQ(window->pos(), QPoint(300, 0));
 }
 
@@ -144,6 +147,10 @@ TEST_F(StartupTest, PositionThatCannotBeStoredKeepsTheWindowOpen)
     EXPECT_FALSE(window->close());
     EXPECT_EQ(errors, QStringList{QStringLiteral("Failed to set data for 'intLeft'")});
     EXPECT_FALSE(platform::quitRequested());
+    EXPECT_TRUE(window->close());
+    EXPECT_EQ(errors.last(), QStringLiteral("Failed to set data for 'intLeft'\n\nClosed again, "
+                                            "Tolvane ends without storing the window's place."));
+    EXPECT_TRUE(platform::quitRequested());
 }
 
 TEST_F(StartupTest, QuittingTheApplicationIsNeverHeldUpByAPositionThatCannotBeStored)

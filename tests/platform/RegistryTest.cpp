@@ -402,7 +402,7 @@ TEST_F(RegistryTest, Utf16RegeditFiveExportIsReadAndStaysUtf16)
 
 // Files that cannot be parsed
 
-TEST_F(RegistryTest, UnparseableFilesAreNeverOverwritten)
+TEST_F(RegistryTest, FilesWithLinesThatCannotBeReadAreNeverWritten)
 {
     const QByteArray valid = "REGEDIT4\n\n[HKEY_CURRENT_USER\\SOFTWARE\\Tolvane]\n";
     const struct {
@@ -410,7 +410,7 @@ TEST_F(RegistryTest, UnparseableFilesAreNeverOverwritten)
         QByteArray contents;
     } cases[] = {
         {"binary garbage", QByteArray::fromHex("00ff13a7c4000000de").repeated(100)},
-        {"no header", "[HKEY_CURRENT_USER\\SOFTWARE\\Tolvane]\n\"a\"=dword:1\n"},
+        {"no header", "[HKEY_CURRENT_USER\\SOFTWARE\\Tolvane]\n\"b\"=dword:1\n"},
         {"only a byte order mark", "\xef\xbb\xbf"},
         {"value before any key", "REGEDIT4\n\"a\"=dword:1\n"},
         {"deletion line", valid + "\"intTop\"=-\n"},
@@ -421,6 +421,7 @@ TEST_F(RegistryTest, UnparseableFilesAreNeverOverwritten)
         {"unterminated text", valid + "\"a\"=\"open\n"},
         {"text after the value", valid + "\"a\"=\"x\" y\n"},
         {"unclosed section", valid + "[HKEY_CURRENT_USER\\SOFTWARE\n"},
+        {"a list cut off", valid + "\"b\"=hex:01,\\\n[HKEY_CURRENT_USER\\x]\n\"a\"=dword:1\n"},
         {"odd UTF-16", "\xff\xfe\x52\x00\x45"},
         // A lone high surrogate at the end, found by fuzzing: it would not be written back as it
         // was.
@@ -433,10 +434,10 @@ TEST_F(RegistryTest, UnparseableFilesAreNeverOverwritten)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         config.writeRegistryFile(c.contents);
-        EXPECT_TRUE(registry.wrongLine());
+        EXPECT_FALSE(registry.fault().wrongLines.empty());
         EXPECT_TRUE(registry.keyExists(tolvaneKey));
         EXPECT_FALSE(registry.createKey(tolvaneKey));
-        EXPECT_EQ(query(QStringLiteral("a")).status, Status::Failed);
+        EXPECT_NE(query(QStringLiteral("a")).status, Status::Success); // on a wrong line, or none
         EXPECT_FALSE(registry.setValue(tolvaneKey, QStringLiteral("a"), dword(1)));
         EXPECT_EQ(config.readRegistryFile(), c.contents);
         EXPECT_EQ(strayFiles(), QStringList());
@@ -457,10 +458,10 @@ TEST_F(RegistryTest, UnparseableFileNamesItsFirstWrongLine)
     };
     for (const auto& c : cases) {
         config.writeRegistryFile(c.contents);
-        const auto wrong = registry.wrongLine();
-        ASSERT_TRUE(wrong) << c.contents.toStdString();
-        EXPECT_EQ(wrong->number, c.number);
-        EXPECT_EQ(wrong->text, c.text);
+        const auto wrong = registry.fault().wrongLines;
+        ASSERT_FALSE(wrong.empty()) << c.contents.toStdString();
+        EXPECT_EQ(wrong.front().number, c.number);
+        EXPECT_EQ(wrong.front().text, c.text);
     }
 }
 
@@ -472,9 +473,10 @@ TEST_F(RegistryTest, EmptyFileIsTreatedAsNoKeys)
     EXPECT_EQ(stored(QStringLiteral("a")), dword(1));
 }
 
-void expectUnusable(const UserRegistry& registry)
+void expectUnusable(const UserRegistry& registry, const char* reason)
 {
-    EXPECT_FALSE(registry.wrongLine()); // no text to mend
+    EXPECT_TRUE(registry.fault().wrongLines.empty()); // no text to mend
+    EXPECT_EQ(registry.fault().readError, QString::fromLatin1(reason));
     EXPECT_TRUE(registry.keyExists(tolvaneKey));
     EXPECT_EQ(registry.queryValue(tolvaneKey, QStringLiteral("a"), 4).status, Status::Failed);
     UserRegistry writer(registry.filePath());
@@ -485,7 +487,7 @@ void expectUnusable(const UserRegistry& registry)
 TEST_F(RegistryTest, DirectoryInPlaceOfTheFileIsLeftAlone)
 {
     ASSERT_TRUE(QDir().mkpath(config.registryFile()));
-    expectUnusable(registry);
+    expectUnusable(registry, "Is a directory");
     EXPECT_TRUE(QFileInfo(config.registryFile()).isDir());
 }
 
@@ -494,7 +496,7 @@ TEST_F(RegistryTest, OversizedFileIsRejectedWithoutReadingIt)
     config.writeRegistryFile({});
     QFile file(config.registryFile());
     ASSERT_TRUE(file.resize(100 * 1024 * 1024)); // sparse: costs no disk
-    expectUnusable(registry);
+    expectUnusable(registry, "File too large");
     EXPECT_EQ(QFileInfo(config.registryFile()).size(), 100 * 1024 * 1024);
 }
 
@@ -502,12 +504,12 @@ TEST_F(RegistryTest, BrokenSymbolicLinksAreLeftAlone)
 {
     ASSERT_TRUE(QDir().mkpath(folder()));
     ASSERT_TRUE(QFile::link(config.registryFile(), config.registryFile())); // a loop
-    expectUnusable(registry);
+    expectUnusable(registry, "Too many levels of symbolic links");
     EXPECT_TRUE(QFileInfo(config.registryFile()).isSymLink());
 
     ASSERT_TRUE(QFile::remove(config.registryFile()));
     ASSERT_TRUE(QFile::link(folder() + QStringLiteral("/nowhere"), config.registryFile()));
-    expectUnusable(registry);
+    expectUnusable(registry, "No such file or directory");
     EXPECT_FALSE(QFile::exists(folder() + QStringLiteral("/nowhere")));
 }
 
@@ -544,7 +546,7 @@ TEST_F(RegistryTest, DamagedFilesAreEitherEditedCorrectlyOrLeftAlone)
     for (const QByteArray& contents : std::as_const(damaged)) {
         SCOPED_TRACE(contents.toStdString());
         config.writeRegistryFile(contents);
-        if (query(QStringLiteral("a")).status == Status::Failed) {
+        if (!registry.fault().wrongLines.empty()) {
             EXPECT_FALSE(registry.setValue(tolvaneKey, QStringLiteral("c"), dword(9)));
             EXPECT_EQ(config.readRegistryFile(), contents);
         } else {
@@ -584,6 +586,7 @@ TEST_F(RegistryTest, UnreadableFileCountsAsUnparseable)
 
     const bool refused = asOrdinaryUser(config.configHome(), [this] {
         return registry.keyExists(tolvaneKey) &&
+               registry.fault().readError == u"Permission denied" &&
                registry.queryValue(tolvaneKey, QStringLiteral("a"), 4).status == Status::Failed &&
                !registry.setValue(tolvaneKey, QStringLiteral("a"), dword(2));
     });

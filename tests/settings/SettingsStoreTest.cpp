@@ -120,15 +120,15 @@ TEST_F(SettingsStoreTest, WrongTypesAndSizesFailWithTheirMessagesAndStopTheLoadT
     }
 }
 
-TEST_F(SettingsStoreTest, FileThatCannotBeParsedIsSkippedSilentlyAndNeverOverwritten)
+TEST_F(SettingsStoreTest, FileWithLinesThatCannotBeReadGivesTheDefaultsAndIsNeverOverwritten)
 {
     const QByteArray garbage("\x7f"
                              "ELF not a registry file\n[[[\n\"x\"=dword:zz\n",
                              41);
     config.writeRegistryFile(garbage);
     EXPECT_EQ(startupLoadFailure(), QString());
-    EXPECT_EQ(settings.intPrTotalTime, 0);
-    EXPECT_FALSE(settings.blModeOne);
+    EXPECT_EQ(settings.intPrTotalTime, 20);
+    EXPECT_TRUE(settings.blModeOne);
     store::writeWindowPosition();
     EXPECT_EQ(config.readRegistryFile(), garbage);
 }
