@@ -15,6 +15,8 @@ packages=(
     xvfb xauth xdotool x11-utils x11-xserver-utils xclip
     twm xfonts-base openbox
     weston xwayland qt6-wayland
+    # GNOME's compositor, mutter, with the session bus it needs.
+    mutter dbus-daemon
     imagemagick
     util-linux mount
     dpkg-dev file desktop-file-utils appstream

@@ -6,7 +6,7 @@
 #   TOLVANE_FIND_CUES  finds the cues in the captured sound (tests/e2e/tools/FindCues.cpp)
 #   TOLVANE_CUES       the folder of the five cue files to recognise
 # With TOLVANE_SCREENSHOTS set to a folder, the scripts save the screenshots shown in the README
-# (on the bare server). With TOLVANE_E2E_WM set to twm or openbox, that one manages the display.
+# (on the bare server). With TOLVANE_E2E_WM set to twm, openbox or mutter, that one manages it.
 
 fail() {
     echo "FAIL: $*" >&2
@@ -86,9 +86,10 @@ setup_run() {
     registry="$XDG_CONFIG_HOME/tolvane/registry.reg"
     practice_log="$XDG_DATA_HOME/tolvane/practice-log.csv"
     export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/sound.raw"
+    cd "$work"
+    [[ ${TOLVANE_E2E_WM:-} == mutter ]] && return # its session has given the display
     [[ ${1:-} == wayland ]] && start_wayland_session || start_display
     [[ -n ${1:-} || -z "${TOLVANE_E2E_WM:-}" ]] || start_window_manager "$TOLVANE_E2E_WM"
-    cd "$work"
 }
 
 # start_wayland_session: weston's headless back end with Xwayland on a runtime folder of its own,
@@ -121,7 +122,8 @@ start_window_manager() {
 root_has_children() { ! xwininfo -root -children | grep -q '^ *0 children'; }
 
 # outer_window WINDOW: the frame a window manager put the window in, or the window itself;
-# outer_geometry WINDOW: its "X Y WIDTH HEIGHT", borders included.
+# outer_geometry WINDOW: its "X Y WIDTH HEIGHT", borders included as far as the window manager
+# says they reach (_NET_FRAME_EXTENTS), for mutter's frame has invisible borders beyond.
 outer_window() {
     local id=$1 parent
     while parent=$(xwininfo -children -id "$id" | awk '/Parent window id:/ { print $4, $5 }') &&
@@ -131,9 +133,12 @@ outer_window() {
     printf '0x%x\n' "$id"
 }
 outer_geometry() {
-    xwininfo -id "$(outer_window "$1")" | awk '/upper-left X:/ { x = $4 } /upper-left Y:/ { y = $4 }
+    local id=$1 frame
+    frame=$(xprop -id "$1" _NET_FRAME_EXTENTS | grep -o '[0-9, ]*[0-9]$') || id=$(outer_window "$1")
+    xwininfo -id "$id" | awk -v e="${frame:-0, 0, 0, 0}" 'BEGIN { split(e, m, ", ") }
+        /Absolute upper-left X:/ { x = $4 } /Absolute upper-left Y:/ { y = $4 }
         /Border width:/ { b = $3 } / Width:/ { w = $2 } / Height:/ { h = $2 }
-        END { print x, y, w + 2 * b, h + 2 * b }'
+        END { print x - m[1], y - m[3], w + 2 * b + m[1] + m[2], h + 2 * b + m[3] + m[4] }'
 }
 
 # expect_centred_on_top DIALOG: the dialog's frame is centred on the 1024 x 768 screen, give or
@@ -327,3 +332,16 @@ set_short_pranayama() {
     expect_value intPrTotalTime dword:00000002
     expect_value blCheckOne dword:00000000
 }
+
+# Under mutter the test runs again as the command of a headless GNOME session of its own, which
+# ends with it and passes on whether it failed. Xwayland wants its sockets' folder open to all.
+if [[ ${TOLVANE_E2E_WM:-} == mutter && -z ${TOLVANE_E2E_SESSION:-} ]]; then
+    needs mutter:mutter dbus-run-session:dbus-daemon Xwayland:xwayland
+    mkdir -p /tmp/.X11-unix && chmod 1777 /tmp/.X11-unix 2>/dev/null || true
+    runtime=$(mktemp -d)
+    env -u DISPLAY -u QT_QPA_PLATFORM XDG_RUNTIME_DIR="$runtime" TOLVANE_E2E_SESSION=mutter \
+        XDG_SESSION_TYPE=wayland dbus-run-session -- mutter --wayland --headless \
+        --virtual-monitor 1280x800 -- bash "$0" "$@" && code=0 || code=$?
+    rm -rf "$runtime"
+    exit "$code"
+fi
