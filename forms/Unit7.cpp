@@ -3,6 +3,7 @@
 #include "forms/PracticeCharts.h"
 #include "forms/PracticeTable.h"
 #include "platform/Errors.h"
+#include "platform/WindowFrame.h"
 #include "practicelog/LogFile.h"
 #include "practicelog/Progress.h"
 #include "settings/RegistryAccessor.h"
@@ -167,8 +168,10 @@ TPracticeLog* TPracticeLog::openFor(QWidget* owner)
 TPracticeLog* TPracticeLog::showFor(QWidget* owner)
 {
     TPracticeLog* log = openFor(owner);
-    if (!log)
+    if (!log) {
         log = new TPracticeLog(owner);
+        platform::placeBesideOwner(*log);
+    }
     log->setWindowState(log->windowState() & ~Qt::WindowMinimized);
     log->show();
     log->raise();

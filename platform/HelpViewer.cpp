@@ -1,6 +1,7 @@
 #include "platform/HelpViewer.h"
 
 #include "platform/DataFiles.h"
+#include "platform/WindowFrame.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
@@ -179,6 +180,7 @@ HelpViewer* showHelpContents(QWidget* owner, const QString& fileName)
         }
     }
     auto* viewer = new HelpViewer(owner, path);
+    placeBesideOwner(*viewer);
     viewer->show();
     viewer->activateWindow();
     return viewer;

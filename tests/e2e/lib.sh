@@ -6,7 +6,7 @@
 #   TOLVANE_FIND_CUES  finds the cues in the captured sound (tests/e2e/tools/FindCues.cpp)
 #   TOLVANE_CUES       the folder of the five cue files to recognise
 # With TOLVANE_SCREENSHOTS set to a folder, the scripts save the screenshots shown in the README
-# (on the bare server). With TOLVANE_E2E_WM set to twm or openbox, that one manages the display.
+# (on the bare server). With TOLVANE_E2E_WM set to twm, openbox or mutter, that one manages it.
 
 fail() {
     echo "FAIL: $*" >&2
@@ -77,7 +77,7 @@ end_programs() {
     done
 }
 
-# setup_run [wayland]: a private display (a Wayland session's), settings folder, working directory
+# setup_run [wayland|mutter]: a private display (a Wayland session's), settings folder, working directory
 # and sound capture, all removed on exit together with the program whose pid is in $program; the
 # test's result is kept. The working directory holds no cues, so the program finds its own.
 setup_run() {
@@ -87,8 +87,10 @@ setup_run() {
     registry="$XDG_CONFIG_HOME/tolvane/registry.reg"
     practice_log="$XDG_DATA_HOME/tolvane/practice-log.csv"
     export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/sound.raw"
-    [[ -n ${1:-} ]] && "start_$1_session" || start_display
-    [[ -n ${1:-} || -z "${TOLVANE_E2E_WM:-}" ]] || start_window_manager "$TOLVANE_E2E_WM"
+    local session=${1:-}
+    [[ ${TOLVANE_E2E_WM:-} == mutter ]] && session=mutter # its session gives the display
+    [[ -n $session ]] && "start_${session}_session" || start_display
+    [[ -n $session || -z "${TOLVANE_E2E_WM:-}" ]] || start_window_manager "$TOLVANE_E2E_WM"
     cd "$work"
 }
 
@@ -109,8 +111,10 @@ start_wayland_session() {
 
 # start_mutter_session (setup_run mutter): GNOME's mutter, headless, on a session bus and process
 # group of its own, which end_programs ends whole; once up, it hands over its Xwayland.
+# Xwayland wants its sockets' folder open to all.
 start_mutter_session() {
     needs mutter:mutter dbus-run-session:dbus-daemon Xwayland:xwayland
+    mkdir -p /tmp/.X11-unix && chmod 1777 /tmp/.X11-unix 2>/dev/null || true
     export XDG_RUNTIME_DIR="$work/runtime" XDG_SESSION_TYPE=wayland
     unset QT_QPA_PLATFORM DISPLAY WAYLAND_DISPLAY
     mkdir -m 700 "$XDG_RUNTIME_DIR"
@@ -138,7 +142,8 @@ start_window_manager() {
 root_has_children() { ! xwininfo -root -children | grep -q '^ *0 children'; }
 
 # outer_window WINDOW: the frame a window manager put the window in, or the window itself;
-# outer_geometry WINDOW: its "X Y WIDTH HEIGHT", borders included.
+# outer_geometry WINDOW: its "X Y WIDTH HEIGHT", borders included as far as the window manager
+# says they reach (_NET_FRAME_EXTENTS), for mutter's frame has invisible borders beyond.
 outer_window() {
     local id=$1 parent
     while parent=$(xwininfo -children -id "$id" | awk '/Parent window id:/ { print $4, $5 }') &&
@@ -148,9 +153,12 @@ outer_window() {
     printf '0x%x\n' "$id"
 }
 outer_geometry() {
-    xwininfo -id "$(outer_window "$1")" | awk '/upper-left X:/ { x = $4 } /upper-left Y:/ { y = $4 }
+    local id=$1 frame
+    frame=$(xprop -id "$1" _NET_FRAME_EXTENTS | grep -o '[0-9, ]*[0-9]$') || id=$(outer_window "$1")
+    xwininfo -id "$id" | awk -v e="${frame:-0, 0, 0, 0}" 'BEGIN { split(e, m, ", ") }
+        /Absolute upper-left X:/ { x = $4 } /Absolute upper-left Y:/ { y = $4 }
         /Border width:/ { b = $3 } / Width:/ { w = $2 } / Height:/ { h = $2 }
-        END { print x, y, w + 2 * b, h + 2 * b }'
+        END { print x - m[1], y - m[3], w + 2 * b + m[1] + m[2], h + 2 * b + m[3] + m[4] }'
 }
 
 # expect_centred_on_top DIALOG: the dialog's frame is centred on the 1024 x 768 screen, give or
@@ -344,3 +352,4 @@ set_short_pranayama() {
     expect_value intPrTotalTime dword:00000002
     expect_value blCheckOne dword:00000000
 }
+
