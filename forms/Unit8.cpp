@@ -51,7 +51,7 @@ TReminderSettings::TReminderSettings(QWidget* owner)
 
     // Whatever OK cannot do keeps the dialog open with what was entered.
     connect(ui->BitBtn1, &QPushButton::clicked, this,
-            [this] { dispatchRefusingInput([this] { BitBtn1Click(); }); });
+            [this] { dispatchKeepingInput([this] { BitBtn1Click(); }); });
     connect(ui->BitBtn2, &QPushButton::clicked, this,
             platform::handler(this, &TReminderSettings::BitBtn2Click));
     connect(ui->Remind1, &TCheckBox::onClick, this,
