@@ -11,13 +11,15 @@ packages=(
     # What the tests start: Xvfb; xdotool; xwininfo and xmessage; xrdb; twm, whose fonts come
     # with xfonts-base; openbox; weston with Xwayland, and Qt's Wayland plugin; ImageMagick's
     # import, convert and compare for screenshots; xclip for the clipboard; unshare and mount
-    # for a private read-only mount.
+    # for a private read-only mount; a private session bus with the accessibility bus, pyatspi,
+    # and Orca with speech-dispatcher, for the screen reader's test.
     xvfb xauth xdotool x11-utils x11-xserver-utils xclip
     twm xfonts-base openbox
     weston xwayland qt6-wayland
     imagemagick
     util-linux mount
     dpkg-dev file desktop-file-utils appstream
+    dbus-daemon dbus-bin at-spi2-core python3-pyatspi orca
 )
 missing=()
 for p in "${packages[@]}"; do
