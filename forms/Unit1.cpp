@@ -21,6 +21,7 @@
 #include "widgets/BitmapList.h"
 #include "widgets/ImageButton.h"
 #include "widgets/MediaPlayer.h"
+#include "widgets/StatusBar.h"
 
 #include <QApplication>
 #include <QBitmap>
@@ -89,10 +90,12 @@ TPranayama::TPranayama(platform::Clock& clock, QWidget* parent)
     using platform::handler;
     connectPracticeTimer(Timer1, &TPranayama::Timer1Timer, settings.tTotalTime);
     connectPracticeTimer(Timer2, &TPranayama::Timer2Timer, m_kevali.tKevTotalTime);
+    // A menu command runs once the menu has let go of it: one pressed through assistive
+    // technology is answered at once, also when it opens a modal dialog.
     const auto bind = [this](TLMDMMButton* button, QAction* item, void (TPranayama::*method)()) {
         if (button)
             connect(button, &TLMDMMButton::clicked, this, handler(this, method));
-        connect(item, &QAction::triggered, this, handler(this, method));
+        connect(item, &QAction::triggered, this, handler(this, method), Qt::QueuedConnection);
     };
     bind(ui->PranStart, ui->BeginBreathing1, &TPranayama::Beginbreathing1Click);
     bind(ui->KevaliStart, ui->Kevali1, &TPranayama::Kevali1Click);
@@ -279,12 +282,15 @@ void TPranayama::setIdleCommands()
 
 void TPranayama::setStatusPanel(int panel, const QString& text)
 {
-    QLabel* shown = panel == 0 ? ui->StatusPanel0 : ui->StatusPanel1;
-    if (shown->text() == text)
-        return;
-    shown->setText(text);
-    // Shown at once, like the displays: a phase's name appears with its cue, not after it.
-    shown->repaint();
+    TStatusPanel* shown = panel == 0 ? ui->StatusPanel0 : ui->StatusPanel1;
+    if (shown->text() != text) {
+        shown->setText(text);
+        // Shown at once, like the displays: a phase's name appears with its cue, not after it.
+        shown->repaint();
+    }
+    // The phase panel is written only as a phase begins or the practice ends, and a screen
+    // reader speaks each such text once, even a phase that follows one of the same name.
+    shown->announce();
 }
 
 // Decodes the cue files while the first phase runs, so that no later phase waits for that: the

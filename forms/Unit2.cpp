@@ -131,6 +131,7 @@ void TSettings::arrangeTabOrder()
     order << ui->ComboBox1;
     addGroup(ui->RadioGroup2);
     order << ui->ComboBox2 << ui->ComboBox3 << ui->ComboBox4 << ui->ComboBox5 << ui->Delay1;
+    order << ui->LMDLEDLabel1 << ui->LMDLEDLabel2; // the read-outs of the time group
     addGroup(ui->Automatic);
     order << ui->ComboBox6;
     for (qsizetype i = 1; i < order.size(); ++i)

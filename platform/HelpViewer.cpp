@@ -38,7 +38,9 @@ HelpViewer::HelpViewer(QWidget* owner, const QString& filePath)
     , m_text(new QTextBrowser)
 {
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QFileInfo(filePath).fileName());
+    // Named as a person asks for it, after the program whose help it is, not after its file.
+    setWindowTitle(owner && !owner->windowTitle().isEmpty() ? owner->windowTitle() + u" Help"
+                                                            : QStringLiteral("Help"));
     resize(defaultViewerSize);
 
     m_topics->setObjectName(QStringLiteral("topics"));

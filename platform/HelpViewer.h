@@ -18,8 +18,8 @@ class HelpViewer : public QWidget {
     Q_DISABLE_COPY(HelpViewer)
 
 public:
-    // A top-level window owned by owner: it stays above it without blocking it, and it is
-    // destroyed when it closes.
+    // A top-level window owned by owner and titled after it ("Tolvane Help"): it stays above it
+    // without blocking it, and it is destroyed when it closes.
     HelpViewer(QWidget* owner, const QString& filePath);
 
     const QString& filePath() const { return m_filePath; }

@@ -14,7 +14,8 @@ packages=(
     # xclip for the clipboard; unshare and mount for a private read-only mount, and setpriv; a
     # private session bus with dunst, a real notification server (dunstctl answers through
     # dbus-send), and systemd-analyze for the reminder's timer; Gnumeric's ssconvert, under
-    # locales of their own.
+    # locales of their own; the accessibility bus, pyatspi, and Orca with speech-dispatcher, for
+    # the screen reader's test.
     xvfb xauth xdotool x11-utils x11-xserver-utils xclip
     twm xfonts-base openbox
     weston xwayland qt6-wayland
@@ -24,6 +25,7 @@ packages=(
     dbus-daemon dbus-session-bus-common dbus-bin dunst systemd
     gnumeric locales
     dpkg-dev file desktop-file-utils appstream
+    at-spi2-core python3-pyatspi orca
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,5 +1,6 @@
 #include "widgets/ImageButton.h"
 
+#include "widgets/Accessible.h"
 #include "widgets/BitmapList.h"
 #include "widgets/StoredForm.h"
 
@@ -47,10 +48,17 @@ QString withoutMnemonic(const QString& caption)
 TLMDMMButton::TLMDMMButton(QWidget* parent)
     : QWidget(parent)
 {
+    useAccessibleInterfaces();
     resize(newButtonSize);
 }
 
 TLMDMMButton::~TLMDMMButton() = default;
+
+void TLMDMMButton::click()
+{
+    if (isEnabled())
+        Q_EMIT clicked();
+}
 
 void TLMDMMButton::setCaption(const QString& caption)
 {

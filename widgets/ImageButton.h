@@ -147,6 +147,10 @@ public:
 
     QSize sizeHint() const override;
 
+    // Clicks the enabled button as a completed press does, without the mouse. To assistive
+    // technology this is the button's Press action.
+    void click();
+
 Q_SIGNALS:
     // The click, at the release that completes it.
     void clicked();

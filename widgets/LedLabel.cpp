@@ -1,9 +1,13 @@
 #include "widgets/LedLabel.h"
 
+#include "widgets/Accessible.h"
+
 #include <QImage>
 #include <QPainter>
 #include <QPixmap>
 #include <QSignalBlocker>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 
 #include <algorithm>
 
@@ -14,6 +18,7 @@ TLMDLEDLabel::TLMDLEDLabel(QWidget* parent)
     , m_led(new TLMDLED(this))
     , m_bevel(new TLMDBevel(this))
 {
+    useAccessibleInterfaces();
     setAttribute(Qt::WA_OpaquePaintEvent);
     resize(30, 30);
     m_led->setBackgroundColor(m_color);
@@ -26,7 +31,6 @@ void TLMDLEDLabel::setText(const QString& text)
     if (m_text == text)
         return;
     m_text = text;
-    updateAccessibleName();
     refresh();
 }
 
@@ -53,7 +57,6 @@ void TLMDLEDLabel::setDigits(int digits)
     if (digits <= 0 || m_digits == digits)
         return;
     m_digits = digits;
-    updateAccessibleName();
     refresh();
 }
 
@@ -62,7 +65,6 @@ void TLMDLEDLabel::setLabelStyle(LabelStyle style)
     if (m_labelStyle == style)
         return;
     m_labelStyle = style;
-    updateAccessibleName();
     refresh();
 }
 
@@ -71,10 +73,8 @@ void TLMDLEDLabel::setValue(int value)
     if (m_value == value)
         return;
     m_value = value;
-    if (m_labelStyle == lsInteger) {
-        updateAccessibleName();
+    if (m_labelStyle == lsInteger)
         paintNow();
-    }
 }
 
 void TLMDLEDLabel::setTransparent(bool transparent)
@@ -129,11 +129,6 @@ void TLMDLEDLabel::paintNow()
         repaint();
 }
 
-void TLMDLEDLabel::updateAccessibleName()
-{
-    setAccessibleName(displayedText());
-}
-
 void TLMDLEDLabel::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
@@ -159,6 +154,25 @@ void TLMDLEDLabel::paintEvent(QPaintEvent*)
     } else {
         painter.drawImage(inner.topLeft(), image);
     }
+    if (hasFocus()) {
+        // The style frames it only once the keyboard has moved the focus, as it does buttons.
+        QStyleOptionFocusRect focus;
+        focus.initFrom(this);
+        focus.backgroundColor = m_color;
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
+    }
+}
+
+void TLMDLEDLabel::focusInEvent(QFocusEvent* event)
+{
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void TLMDLEDLabel::focusOutEvent(QFocusEvent* event)
+{
+    QWidget::focusOutEvent(event);
+    update();
 }
 
 } // namespace tolvane

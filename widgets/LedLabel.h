@@ -11,7 +11,9 @@ namespace tolvane {
 
 // A label that shows its text as a row of sixteen-segment LED cells, one cell per character,
 // with the unused segments of every cell visible as dimmed ghosts. A carriage return starts a
-// new row of cells; other control characters take no cell.
+// new row of cells; other control characters take no cell. To assistive technology it is
+// read-only text named by its caption (a QLabel whose buddy it is) or its accessible name. A form
+// that makes it a Tab stop lets the keyboard reach it; the style frames it while it has the focus.
 //
 // Every setting can be given in a Designer form that promotes a QWidget to
 // tolvane::TLMDLEDLabel (header "widgets/LedLabel.h"):
@@ -138,12 +140,13 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     QSize contentSize() const;
     void refresh();
     void paintNow();
-    void updateAccessibleName();
 
     TLMDLED* m_led;
     TLMDBevel* m_bevel;

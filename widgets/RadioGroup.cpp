@@ -2,6 +2,7 @@
 
 #include <QButtonGroup>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QRadioButton>
 
 #include <algorithm>
@@ -12,6 +13,23 @@ namespace {
 
 constexpr int buttonIndent = 8;
 constexpr int bottomMargin = 4;
+
+// -1 for Up and Left, +1 for Down and Right; 0 for other keys and with Shift, Ctrl or Alt.
+int arrowStep(const QKeyEvent& key)
+{
+    if (key.modifiers() & ~Qt::KeypadModifier)
+        return 0;
+    switch (key.key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Left:
+        return -1;
+    case Qt::Key_Down:
+    case Qt::Key_Right:
+        return +1;
+    default:
+        return 0;
+    }
+}
 
 } // namespace
 
@@ -34,8 +52,10 @@ void TRadioGroup::setItems(const QStringList& items)
 void TRadioGroup::addItem(const QString& caption)
 {
     auto* item = new QRadioButton(caption, this);
-    // The group keeps the buttons exclusive, so that code can also clear the selection.
-    item->setAutoExclusive(false);
+    // The group, not the buttons' parent, keeps them exclusive, so that code can also clear the
+    // selection; the buttons' own flag only makes them radio buttons to assistive technology.
+    item->setAutoExclusive(true);
+    item->installEventFilter(this);
     m_group->addButton(item, count());
     m_items.append(caption);
     arrangeButtons();
@@ -71,6 +91,19 @@ void TRadioGroup::buttonToggled(int index, bool checked)
     m_itemIndex = index;
     arrangeButtons();
     Q_EMIT onClick();
+}
+
+bool TRadioGroup::eventFilter(QObject* watched, QEvent* event)
+{
+    const int from = m_group->id(qobject_cast<QAbstractButton*>(watched));
+    const int step =
+        event->type() == QEvent::KeyPress ? arrowStep(*static_cast<QKeyEvent*>(event)) : 0;
+    if (from < 0 || step == 0)
+        return TGroupBox::eventFilter(watched, event);
+    const int to = (from + step + count()) % count();
+    setItemIndex(to);
+    button(to)->setFocus();
+    return true;
 }
 
 void TRadioGroup::resizeEvent(QResizeEvent* event)

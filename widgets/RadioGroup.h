@@ -13,7 +13,10 @@ namespace tolvane {
 //
 // onClick fires whenever the selection changes, whether a user clicks or presses an arrow key or
 // code sets itemIndex; it does not fire when the item already selected is chosen again, nor when
-// the selection is cleared. Tab enters the group on its selected item (the first when none is).
+// the selection is cleared. Tab enters the group on its selected item (the first when none is);
+// the arrow keys move to the previous or next item and select it, round from the last to the
+// first, as radio groups do on every desktop. To assistive technology the items are radio
+// buttons, one of them checked.
 class TRadioGroup : public TGroupBox {
     Q_OBJECT
     Q_DISABLE_COPY(TRadioGroup)
@@ -40,6 +43,7 @@ Q_SIGNALS:
     void onClick();
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
 

@@ -9,7 +9,7 @@ start_program "$binary"
 
 # "Help" is the third menu, "Help" its first item.
 keys "$window" alt Right Right Return Return
-help_window=$(dialog TOLVANE.HLP)
+help_window=$(dialog "Tolvane Help")
 screenshot "$help_window" help
 
 # "About", the second item, opens over the help while the main window takes keys.

@@ -12,7 +12,7 @@ start_program "$binary"
 
 # 2 rounds of Puraka 1 s and Rechaka 2 s under the increment "1:(4):2:(2)" with a period of one
 # practice; rated easy, the Puraka grows to 2 s.
-set_short_pranayama Tab Down Tab ctrl+a 1 Delete
+set_short_pranayama Tab Tab Tab Down Tab ctrl+a 1 Delete
 keys "$window" alt Return Return
 rating=$(dialog "How are you?")
 keys "$rating" Tab space Return

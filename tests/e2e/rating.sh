@@ -7,8 +7,8 @@ binary=$1
 source "$(dirname "$0")/lib.sh"
 setup_run
 start_program "$binary"
-# Past the delay: the increment "1:(4):2:(2)" and a period of one practice.
-set_short_pranayama Tab Down Tab ctrl+a 1
+# Past the delay and the time read-outs: the increment "1:(4):2:(2)", a period of one practice.
+set_short_pranayama Tab Tab Tab Down Tab ctrl+a 1
 expect_value blAuto dword:00000001
 expect_value intIncrementDays dword:00000001
 

@@ -25,8 +25,8 @@ start_program "$binary"
 read -r x y width height <<<"$(outer_geometry "$window")"
 ((x == 0 && y == 0 && width >= 271 && height > 214)) || fail "first frame: $x $y $width $height"
 keys "$window" alt Right Right Return Return
-beside() { [[ "$(outer_geometry "$(dialog TOLVANE.HLP)")" == "$width 0 "* ]]; }
-wait_for 5 beside || fail "the help opened at $(outer_geometry "$(dialog TOLVANE.HLP)")"
+beside() { [[ "$(outer_geometry "$(dialog "Tolvane Help")")" == "$width 0 "* ]]; }
+wait_for 5 beside || fail "the help opened at $(outer_geometry "$(dialog "Tolvane Help")")"
 close_by close-box
 
 start_program "$binary" # dragged by its title bar, step by step at the window manager's pace:

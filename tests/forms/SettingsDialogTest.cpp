@@ -190,6 +190,8 @@ TEST_F(SettingsDialog, TabWalksTheControlsFromOk)
                                    box(dialog, 4),
                                    box(dialog, 5),
                                    child<QWidget>(dialog, "Delay1"),
+                                   child<QWidget>(dialog, "LMDLEDLabel1"),
+                                   child<QWidget>(dialog, "LMDLEDLabel2"),
                                    group(dialog, "Automatic")->button(1),
                                    box(dialog, 6),
                                    child<QWidget>(dialog, "BitBtn1")};

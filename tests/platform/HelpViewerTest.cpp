@@ -109,14 +109,14 @@ protected:
     std::unique_ptr<QWidget> owner;
 };
 
-TEST_F(HelpViewerTest, GuideOpensAsAnOwnedWindowTitledAfterTheFile)
+TEST_F(HelpViewerTest, GuideOpensAsAnOwnedWindowTitledAfterItsProgram)
 {
     HelpViewer* viewer = showHelpContents(owner.get(), guidePath);
 
     ASSERT_NE(viewer, nullptr);
     EXPECT_TRUE(viewer->isVisible());
     EXPECT_TRUE(viewer->isWindow());
-    EXPECT_EQ(viewer->windowTitle(), QStringLiteral("TOLVANE.HLP"));
+    EXPECT_EQ(viewer->windowTitle(), QStringLiteral("Tolvane Help"));
     EXPECT_EQ(viewer->parentWidget(), owner.get());
     EXPECT_EQ(viewer->windowHandle()->transientParent(), owner->windowHandle());
     EXPECT_EQ(viewer->size(), QSize(640, 480));
@@ -263,7 +263,7 @@ TEST_F(HelpViewerTest, MissingFileIsReportedInsideTheViewer)
 
     const HelpViewer* viewer = showHelpContents(owner.get(), QStringLiteral("NOSUCH.HLP"));
 
-    EXPECT_EQ(viewer->windowTitle(), QStringLiteral("NOSUCH.HLP"));
+    EXPECT_EQ(viewer->windowTitle(), QStringLiteral("Tolvane Help"));
     const QString shown = textOf(viewer)->toPlainText();
     EXPECT_TRUE(shown.startsWith(QStringLiteral("The help file \"NOSUCH.HLP\" was not found.")))
         << shown.toStdString();

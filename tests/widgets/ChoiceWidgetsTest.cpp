@@ -104,16 +104,13 @@ TEST_F(RadioGroupTest, AUserClickOnAnotherItemClicksButOnTheSelectedOneNot)
     EXPECT_EQ(clicks, QList<int>({2}));
 }
 
-TEST_F(RadioGroupTest, ArrowKeysMoveTheSelection)
+TEST_F(RadioGroupTest, ArrowKeysMoveAndChooseRoundTheGroupAlsoWhenNoneIsChosen)
 {
-    group->setItemIndex(0);
-    group->button(0)->setFocus();
-    clicks.clear();
-    QTest::keyClick(focus(), Qt::Key_Down);
-    QTest::keyClick(focus(), Qt::Key_Down);
-    QTest::keyClick(focus(), Qt::Key_Up);
-    EXPECT_EQ(clicks, QList<int>({1, 2, 1}));
-    EXPECT_EQ(focus(), group->button(1));
+    tab();
+    for (const Qt::Key key : {Qt::Key_Down, Qt::Key_Right, Qt::Key_Down, Qt::Key_Up})
+        QTest::keyClick(focus(), key);
+    EXPECT_EQ(clicks, QList<int>({1, 2, 0, 2}));
+    EXPECT_EQ(focus(), group->button(2));
 }
 
 TEST_F(RadioGroupTest, TabEntersOnTheSelectedItemAndLeavesTheGroupNext)
