@@ -25,7 +25,7 @@ start_kevali() {
 
 # 2 rounds of Puraka 1 s and Rechaka 2 s, rated after their end with a period of one practice.
 start_program "$binary"
-set_short_pranayama Tab Down Tab ctrl+a 1 Delete
+set_short_pranayama Tab Tab Tab Down Tab ctrl+a 1 Delete
 keys "$window" alt Return Up Return
 wait_for 10 program_ended || fail "Exit did not end the program"
 

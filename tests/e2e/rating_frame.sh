@@ -8,7 +8,7 @@ source "$(dirname "$0")/lib.sh"
 setup_run "${2/openbox/}"
 
 start_program "$binary"
-set_short_pranayama Tab Down Tab ctrl+a 1
+set_short_pranayama Tab Tab Tab Down Tab ctrl+a 1
 keys "$window" alt Return Return
 rating=$(dialog "How are you?")
 property() { xprop -id "$rating" "$1" | sed 's/.*[=#] *//; s/ //g'; }

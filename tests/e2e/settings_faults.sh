@@ -51,7 +51,7 @@ prepare_old_only() {
 }
 prepare_old_newer() { fresh && set_value intLeft dword:00000064 "$old"; }
 # To the increment: "1:(4):2:(2)", a period of 14, and back up to "Disabled".
-period_keys=(Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Down Tab ctrl+a 1 4 shift+Tab Up)
+period_keys=(Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Down Tab ctrl+a 1 4 shift+Tab Up)
 
 # Messages at start-up, the window's place, the total a practice counts down from (a number:
 # messages instead), messages at opening "Pranayama Type", at its OK, at each close; the file kept
