@@ -178,12 +178,13 @@ outer_geometry() {
         END { print x - m[1], y - m[3], w + 2 * b + m[1] + m[2], h + 2 * b + m[3] + m[4] }'
 }
 
-# expect_centred_on_top DIALOG: the dialog's frame is centred on the 1024 x 768 screen, give or
+# expect_centred_on_top DIALOG: the dialog's frame is centred on the screen, give or
 # take the odd pixel, and above the main window's (xwininfo lists the topmost first).
 expect_centred_on_top() {
-    local x y width height
+    local x y width height screen_width screen_height
     read -r x y width height <<<"$(outer_geometry "$1")"
-    (((2 * x + width - 1024) ** 2 <= 1 && (2 * y + height - 768) ** 2 <= 1)) ||
+    read -r screen_width screen_height <<<"$(xdotool getdisplaygeometry)"
+    (((2 * x + width - screen_width) ** 2 <= 1 && (2 * y + height - screen_height) ** 2 <= 1)) ||
         fail "the dialog lies at $x,$y, ${width} x $height, not centred on the screen"
     [[ "$(xwininfo -root -children)" == *"$(outer_window "$1") "*"$(outer_window "$window") "* ]] ||
         fail "the dialog opened below the main window"
