@@ -11,6 +11,7 @@
 int main(int argc, char** argv)
 {
     tolvane::platform::preferX11InWaylandSession();
+    tolvane::platform::sendRepaintsInTheRequests();
     QApplication app(argc, argv);
     using namespace tolvane;
     platform::setApplicationTitle(QStringLiteral("Tolvane"));
