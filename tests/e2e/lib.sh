@@ -67,7 +67,7 @@ stop_display() {
 # not ended two seconds after SIGTERM is killed.
 end_programs() {
     local pid deadline
-    for pid in ${program:-} ${foreign:-} ${watcher:-} ${compositor:-}; do
+    for pid in ${program:-} ${foreign:-} ${watcher:-} ${compositor:-} ${recorder:-}; do
         kill "$pid" 2>/dev/null || continue
         deadline=$((SECONDS + 2))
         while kill -0 "$pid" 2>/dev/null && ((SECONDS < deadline)); do sleep 0.05; done
@@ -85,7 +85,13 @@ setup_run() {
     export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
     registry="$XDG_CONFIG_HOME/tolvane/registry.reg"
     practice_log="$XDG_DATA_HOME/tolvane/practice-log.csv"
-    export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/sound.raw"
+    # The sound device opens for each cue, and the disk driver starts its file afresh at every
+    # open: it writes to a pipe instead, which a reader holds open and copies from, cue after cue.
+    export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/sound.pipe"
+    sound="$work/sound.raw"
+    mkfifo "$SDL_DISKAUDIOFILE"
+    cat <>"$SDL_DISKAUDIOFILE" >"$sound" &
+    recorder=$!
     [[ ${1:-} == wayland ]] && start_wayland_session || start_display
     [[ -n ${1:-} || -z "${TOLVANE_E2E_WM:-}" ]] || start_window_manager "$TOLVANE_E2E_WM"
     cd "$work"
@@ -291,8 +297,8 @@ expect_value() {
 
 # cues_heard: the names of the cues played so far, in order, on one line.
 cues_heard() {
-    [[ -f "$SDL_DISKAUDIOFILE" ]] || return 0
-    "$TOLVANE_FIND_CUES" "$SDL_DISKAUDIOFILE" "$TOLVANE_CUES" | cut -d' ' -f2 | paste -sd' ' -
+    [[ -f "$sound" ]] || return 0
+    "$TOLVANE_FIND_CUES" "$sound" "$TOLVANE_CUES" | cut -d' ' -f2 | paste -sd' ' -
 }
 
 exit_heard() { [[ "$(cues_heard)" == *Exit ]]; }

@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QThread>
+#include <QTimer>
 #include <QtEndian>
 
 namespace tolvane::test {
@@ -25,10 +26,14 @@ void DiskCapture::SetUp()
     ASSERT_EQ(format.sampleRate, captureSampleRate);
     ASSERT_EQ(format.channels * format.bytesPerSample, captureBytesPerFrame);
     ASSERT_FALSE(format.floatingPoint);
+    m_keepReady = std::make_unique<QTimer>();
+    QObject::connect(m_keepReady.get(), &QTimer::timeout, &platform::prepareAudioOutput);
+    m_keepReady->start(100);
 }
 
 void DiskCapture::TearDown()
 {
+    m_keepReady.reset();
     platform::shutDownAudio();
 }
 

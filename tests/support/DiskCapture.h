@@ -6,12 +6,17 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <vector>
+
+class QTimer;
 
 namespace tolvane::test {
 
 // What SDL's disk driver captures: it writes what the device plays to a file in real time. The
-// driver is chosen once per process, so tests that use it have their own executable and call
+// driver starts its file afresh at every open of the device, which closes while nothing sounds, so
+// the capture keeps the device ready while events are handled, and the file holds one timeline.
+// The driver is chosen once per process, so tests that use it have their own executable and call
 // captureAudioOnDisk() once, before any sound opens.
 inline constexpr int captureSampleRate = 44100;
 inline constexpr int captureBytesPerFrame = 4; // 16-bit stereo, checked when the device opens
@@ -24,6 +29,7 @@ public:
 
 private:
     QTemporaryDir m_dir;
+    std::unique_ptr<QTimer> m_keepReady;
 };
 
 DiskCapture* captureAudioOnDisk();
