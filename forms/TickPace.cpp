@@ -1,0 +1,21 @@
+#include "forms/TickPace.h"
+
+#include <algorithm>
+
+namespace tolvane {
+
+TickPace paceAfter(const TickOutlook& outlook)
+{
+    if (outlook.workLeft || outlook.msUntilTurn <= tickPeriodMs)
+        return {tickPeriodMs, false, false};
+    if (outlook.msUntilTurn > warmUpLeadMs)
+        return {outlook.msUntilTurn - warmUpLeadMs, false, false};
+    return {stepBeforeTurn(outlook.msUntilTurn), outlook.sleptMs > warmUpLeadMs, outlook.cueAtTurn};
+}
+
+int stepBeforeTurn(int msUntilTurn)
+{
+    return std::max(tickPeriodMs, msUntilTurn - tickPeriodMs);
+}
+
+} // namespace tolvane
