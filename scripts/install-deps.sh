@@ -18,6 +18,8 @@ packages=(
     imagemagick
     util-linux mount
     dpkg-dev file desktop-file-utils appstream
+    # What the bench starts besides: perf, which counts the practice's wake-ups.
+    linux-perf
 )
 missing=()
 for p in "${packages[@]}"; do
