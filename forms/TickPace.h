@@ -15,6 +15,8 @@ struct TickPace {
     bool warmUp = false;
     // A cue comes with the turn: have the sound output ready for it.
     bool readySound = false;
+    // A cue comes with a turn within a second: keep the sound output if it is open.
+    bool keepSound = false;
 };
 
 struct TickOutlook {

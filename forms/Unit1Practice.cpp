@@ -30,6 +30,8 @@ void TPranayama::connectPracticeTimer(QTimer* timer, void (TPranayama::*tick)(),
         int next = pace.nextTickMs;
         if (pace.readySound)
             platform::prepareAudioOutput();
+        else if (pace.keepSound)
+            platform::keepAudioOutputForACue();
         if (pace.warmUp) {
             warmUpDisplays();
             next = stepBeforeTurn(msUntilDisplayTurns(totalTime));

@@ -77,6 +77,8 @@ using std::chrono::steady_clock;
 constexpr std::chrono::milliseconds idleHold{25};
 // How long the device stays open, made ready, for a cue that is due.
 constexpr std::chrono::milliseconds readyHold{200};
+// How long an open device is kept for a cue due within a second.
+constexpr std::chrono::milliseconds cueHold{1200};
 
 bool sameFormat(const SDL_AudioSpec& a, const SDL_AudioSpec& b)
 {
@@ -544,6 +546,15 @@ void prepareAudioOutput() noexcept
         return; // the cue's own open reports it
     }
     device.readyUntil = std::chrono::steady_clock::now() + readyHold;
+    device.closeWhenIdleAfter(std::chrono::milliseconds(0));
+}
+
+void keepAudioOutputForACue() noexcept
+{
+    OutputDevice& device = outputDevice();
+    if (device.id == 0)
+        return;
+    device.readyUntil = std::max(device.readyUntil, std::chrono::steady_clock::now() + cueHold);
     device.closeWhenIdleAfter(std::chrono::milliseconds(0));
 }
 

@@ -58,6 +58,10 @@ void prepareClip(const QString& path) noexcept;
 // no clip plays, and a later play opens it again. A failure is left to the clip that plays.
 void prepareAudioOutput() noexcept;
 
+// A cue is due within a second: a device that is open still stays open for it, so that one cue
+// after another never waits for the last one's device to close. A closed device stays closed.
+void keepAudioOutputForACue() noexcept;
+
 // The format the output device plays in, opening it if none was open since the audio back end
 // started; throws EMCIDeviceError when it cannot.
 AudioDeviceFormat audioDeviceFormat();
