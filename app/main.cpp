@@ -97,6 +97,7 @@ int remind(int& argc, char** argv)
 int main(int argc, char** argv)
 {
     tolvane::platform::preferX11InWaylandSession();
+    tolvane::platform::sendRepaintsInTheRequests();
     if (argc == 2 && std::strcmp(argv[1], "--remind") == 0)
         return remind(argc, argv);
     QApplication app(argc, argv);

@@ -5,6 +5,7 @@
 #include "platform/Application.h"
 #include "platform/Clock.h"
 #include "platform/Fonts.h"
+#include "platform/WindowSystem.h"
 #include "settings/SettingsStore.h"
 
 #include <QApplication>
@@ -132,6 +133,7 @@ void showAndSettle(QWidget& window)
 
 int main(int argc, char** argv)
 {
+    platform::sendRepaintsInTheRequests();
     QApplication app(argc, argv);
     platform::setApplicationTitle(QStringLiteral("Tolvane"));
     platform::registerFormFont();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "forms/PracticeClock.h"
+#include "forms/TickPace.h"
 #include "platform/Clock.h"
 #include "practicelog/Recorder.h"
 
@@ -28,10 +29,11 @@ class TPranayama : public QMainWindow {
     Q_DISABLE_COPY(TPranayama)
 
 public:
-    // The period of the practice ticks near a change of the displays: the shortest timer period.
-    static constexpr int tickPeriodMs = 1;
-    // How long before a display turns the practice timer wakes and warms up its paint.
-    static constexpr int warmUpLeadMs = 10;
+    // The period of the practice ticks that follow a change: the shortest timer period.
+    static constexpr int tickPeriodMs = tolvane::tickPeriodMs;
+    // How long before a display turns after a quiet the practice timer wakes and warms up its
+    // paint.
+    static constexpr int warmUpLeadMs = tolvane::warmUpLeadMs;
 
     explicit TPranayama(platform::Clock& clock = platform::systemClock(),
                         QWidget* parent = nullptr);
@@ -93,9 +95,9 @@ private:
     void prepareCuesSoon();
     void connectPracticeTimer(QTimer* timer, void (TPranayama::*tick)(), const double& totalTime);
     void startPracticeTimer(QTimer* timer);
-    struct TickState;
-    TickState tickState() const;
     int msUntilDisplayTurns(double totalTime) const;
+    bool tickLeftWork(const QTimer* timer) const;
+    bool cueAtNextTurn() const;
     void warmUpDisplays();
 
     void beginPranayamaPhase();
@@ -126,8 +128,6 @@ private:
     practicelog::Recorder m_practiceLog;
     QString m_closeFailure;       // why the last close could not store the position
     bool m_sessionEnding = false; // the session, or something else, asks the program to quit
-    // The practice timer has painted since it last slept for long.
-    bool m_paintWarm = false;
 };
 
 } // namespace tolvane

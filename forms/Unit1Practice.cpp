@@ -1,7 +1,9 @@
 // What both practices of the main window share: the pace of their ticks, the phase-change rule,
 // the displays, the end and Stop.
+#include "forms/TickPace.h"
 #include "forms/TimeFormat.h"
 #include "forms/Unit1.h"
+#include "platform/Audio.h"
 #include "platform/ErrorDispatch.h"
 #include "settings/SettingsRecord.h"
 #include "ui_Unit1.h"
@@ -14,60 +16,25 @@
 
 namespace tolvane {
 
-// Everything a tick reads or writes besides the clock.
-struct TPranayama::TickState {
-    PracticeClock practice;
-    KevaliState kevali;
-    bool blDelay;
-    bool blKevDelay;
-    std::int32_t intKevStartBreath;
-    QString displays[4];
-    QString panels[2];
-
-    bool operator==(const TickState&) const = default;
-};
-
-TPranayama::TickState TPranayama::tickState() const
-{
-    return {m_practice,
-            m_kevali,
-            settings.blDelay,
-            settings.blKevDelay,
-            settings.intKevStartBreath,
-            {ui->LMDLEDLabel1->text(), ui->LMDLEDLabel2->text(), ui->LMDLEDLabel3->text(),
-             ui->LMDLEDLabel4->text()},
-            {ui->StatusPanel0->text(), ui->StatusPanel1->text()}};
-}
-
-// A practice runs for up to an hour on laptops, so ticks that would find nothing to do are not
-// run. A tick depends on the clock only through the three time displays: one that changes
-// nothing would change nothing again until a display turns to another second. So after such a
-// tick the timer sleeps until shortly before that moment, warms up the paint, and meets the
-// change one period at a time, as if it had ticked all along. A tick that changed something may
-// have left work for the next one (a phase change, a cue, a round to count, the end; a chain of
-// phases of no length takes a tick each), so the next tick comes one period later, however many
-// of them change something: the practice keeps the timetable of a timer that never sleeps.
+// A practice runs for up to an hour on laptops, so the timer sleeps through the ticks that would
+// find nothing to do and wakes once for each turn of a display (paceAfter).
 void TPranayama::connectPracticeTimer(QTimer* timer, void (TPranayama::*tick)(),
                                       const double& totalTime)
 {
     connect(timer, &QTimer::timeout, this, [this, timer, tick, &totalTime] {
-        const TickState before = tickState();
         platform::dispatch([this, tick] { (this->*tick)(); });
         if (!timer->isActive()) // the practice ended or stopped
             return;
-        int next = tickPeriodMs;
-        if (tickState() != before) {
-            m_paintWarm = true; // it painted, so the caches are warm
-        } else if (const int untilTurn = msUntilDisplayTurns(totalTime); untilTurn > warmUpLeadMs) {
-            m_paintWarm = false;
-            next = untilTurn - warmUpLeadMs;
-        } else {
-            if (!m_paintWarm)
-                warmUpDisplays();
-            m_paintWarm = true;
-            // Asked again, as the warm-up takes time; two periods early, so that the last
-            // steps keep to the timer's short period.
-            next = std::max(tickPeriodMs, msUntilDisplayTurns(totalTime) - 2 * tickPeriodMs);
+        const TickPace pace = paceAfter({tickLeftWork(timer), msUntilDisplayTurns(totalTime),
+                                         cueAtNextTurn(), timer->interval()});
+        int next = pace.nextTickMs;
+        if (pace.readySound)
+            platform::prepareAudioOutput();
+        else if (pace.keepSound)
+            platform::keepAudioOutputForACue();
+        if (pace.warmUp) {
+            warmUpDisplays();
+            next = stepBeforeTurn(msUntilDisplayTurns(totalTime));
         }
         // A running timer keeps its own pace; restarting it would add the tick's length.
         if (timer->interval() != next)
@@ -75,9 +42,24 @@ void TPranayama::connectPracticeTimer(QTimer* timer, void (TPranayama::*tick)(),
     });
 }
 
+// The next tick changes something however little time passes: it ends the practice, sounds a
+// cue, changes the phase or, in Kevali, lengthens the breath.
+bool TPranayama::tickLeftWork(const QTimer* timer) const
+{
+    return ui->LMDLEDLabel2->text() == u"0:00:00" || m_practice.blPhaseCue || phaseTimeExceeded() ||
+           (timer == Timer2 && m_kevali.intKevBlockRound > 10);
+}
+
+// The phase display's next turn shows more than the phase's length, or the remaining time's
+// next turn shows none left: a cue follows that turn by a tick or two.
+bool TPranayama::cueAtNextTurn() const
+{
+    return phaseSecondsShown(ui->LMDLEDLabel1->text()) >= m_practice.intPhaseLength ||
+           ui->LMDLEDLabel2->text() == u"0:00:01";
+}
+
 void TPranayama::startPracticeTimer(QTimer* timer)
 {
-    m_paintWarm = false;
     timer->start(tickPeriodMs);
 }
 

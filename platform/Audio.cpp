@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QFile>
 #include <QHash>
+#include <QTimer>
 #include <QtEndian>
 
 #include <SDL.h>
@@ -16,7 +17,9 @@
 #include <cstring>
 #include <memory>
 #include <optional>
+#include <thread>
 
+#include <pthread.h>
 #include <sys/stat.h>
 
 namespace tolvane::platform {
@@ -48,119 +51,6 @@ QString backEndError()
 
 void mix(void* userData, Uint8* stream, int length);
 
-// The one output device of the process. The driver's thread reads the current sound in mix()
-// while SDL holds the device lock; the user-interface thread changes it only under that lock, so
-// cutting a sound off is swapping one pointer.
-struct OutputDevice {
-    SDL_AudioDeviceID id = 0;
-    SDL_AudioSpec obtained{};
-    // Tells clips converted for a device that has since been closed from those of this one.
-    quint64 generation = 0;
-    bool subsystemStarted = false;
-    bool postRoutineAdded = false;
-
-    // Guarded by the device lock.
-    const QByteArray* current = nullptr;
-    qsizetype position = 0;
-    std::optional<std::chrono::steady_clock::time_point> firstTaken;
-
-    void open()
-    {
-        // A device the driver has lost (unplugged headphones) reports itself stopped.
-        if (id != 0 && SDL_GetAudioDeviceStatus(id) != SDL_AUDIO_STOPPED)
-            return;
-        close();
-        SDL_ClearError();
-        // The audio subsystem brings SDL's event subsystem, which would otherwise catch SIGINT and
-        // SIGTERM for a quit event that nobody reads: the program could no longer be ended so.
-        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
-            throwBackEndError();
-        subsystemStarted = true;
-        const QByteArray appName = QCoreApplication::applicationName().toUtf8();
-        if (!appName.isEmpty())
-            SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, appName.constData());
-        SDL_SetHint(SDL_HINT_AUDIO_DEVICE_STREAM_NAME, "Sound cues");
-
-        SDL_AudioSpec wanted{};
-        wanted.freq = requestedSampleRate;
-        wanted.format = AUDIO_S16SYS;
-        wanted.channels = requestedChannels;
-        wanted.samples = requestedBufferFrames;
-        wanted.callback = &mix;
-        wanted.userdata = this;
-        id = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained,
-                                 SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_FORMAT_CHANGE |
-                                     SDL_AUDIO_ALLOW_CHANNELS_CHANGE);
-        if (id == 0) {
-            const QString text = backEndError();
-            close();
-            throw EMCIDeviceError(text);
-        }
-        ++generation;
-        SDL_PauseAudioDevice(id, 0);
-        // Ends a sound that still plays when the application object goes, before the rest of the
-        // process is torn down.
-        if (QCoreApplication::instance() && !postRoutineAdded) {
-            qAddPostRoutine(&shutDownAudio);
-            postRoutineAdded = true;
-        }
-    }
-
-    void close()
-    {
-        if (id != 0) {
-            // Waits for the driver's thread, so nothing reads the current sound afterwards.
-            SDL_CloseAudioDevice(id);
-            id = 0;
-        }
-        current = nullptr;
-        position = 0;
-        firstTaken.reset();
-        if (subsystemStarted) {
-            SDL_QuitSubSystem(SDL_INIT_AUDIO);
-            subsystemStarted = false;
-        }
-        if (postRoutineAdded) {
-            qRemovePostRoutine(&shutDownAudio);
-            postRoutineAdded = false;
-        }
-    }
-
-    bool isOpenFor(quint64 clipGeneration) const
-    {
-        return id != 0 && generation == clipGeneration &&
-               SDL_GetAudioDeviceStatus(id) == SDL_AUDIO_PLAYING;
-    }
-};
-
-// Never destroyed, so clips that outlive static destruction still find it; the device itself is
-// closed at exit.
-OutputDevice& outputDevice()
-{
-    static OutputDevice* const device = [] {
-        std::atexit(&shutDownAudio);
-        return new OutputDevice;
-    }();
-    return *device;
-}
-
-void mix(void* userData, Uint8* stream, int length)
-{
-    auto& device = *static_cast<OutputDevice*>(userData);
-    qsizetype written = 0;
-    if (device.current) {
-        written = std::min<qsizetype>(device.current->size() - device.position, length);
-        if (device.position == 0 && written > 0)
-            device.firstTaken = std::chrono::steady_clock::now();
-        std::memcpy(stream, device.current->constData() + device.position, size_t(written));
-        device.position += written;
-        if (device.position >= device.current->size())
-            device.current = nullptr;
-    }
-    std::memset(stream + written, device.obtained.silence, size_t(length - written));
-}
-
 class DeviceLock {
 public:
     explicit DeviceLock(SDL_AudioDeviceID id)
@@ -179,6 +69,228 @@ private:
 int bytesPerFrame(SDL_AudioFormat format, int channels)
 {
     return SDL_AUDIO_BITSIZE(format) / 8 * channels;
+}
+
+using std::chrono::steady_clock;
+
+// How long the device stays open once nothing sounds: the driver has played out its last buffer.
+constexpr std::chrono::milliseconds idleHold{25};
+// How long the device stays open, made ready, for a cue that is due.
+constexpr std::chrono::milliseconds readyHold{200};
+// How long an open device is kept for a cue due within a second.
+constexpr std::chrono::milliseconds cueHold{1200};
+
+bool sameFormat(const SDL_AudioSpec& a, const SDL_AudioSpec& b)
+{
+    return a.freq == b.freq && a.format == b.format && a.channels == b.channels &&
+           a.samples == b.samples;
+}
+
+// The one output device of the process. The driver's thread reads the current sound in mix()
+// while SDL holds the device lock; the user-interface thread changes it only under that lock, so
+// cutting a sound off is swapping one pointer. The device is open only while a sound plays or one
+// is due: the driver's thread wakes for every buffer while it is open, silence or not, and an open
+// device keeps a sound server and its sound card from suspending.
+struct OutputDevice {
+    SDL_AudioDeviceID id = 0;
+    SDL_AudioSpec obtained{};
+    // Tells clips converted for another format, or for the device of an earlier start of the
+    // audio subsystem, from those that this one plays.
+    quint64 generation = 0;
+    bool formatKnown = false; // obtained holds what the driver grants in this generation
+    bool subsystemStarted = false;
+    bool postRoutineAdded = false;
+    // Closing waits for the driver's thread to play out, so it happens away from the
+    // user-interface thread; an open waits for it first.
+    std::thread closing;
+    std::unique_ptr<QTimer> idleClose;
+    steady_clock::time_point readyUntil;
+
+    // Guarded by the device lock while the device is open.
+    const QByteArray* current = nullptr;
+    qsizetype position = 0;
+    std::optional<steady_clock::time_point> firstTaken;
+
+    void startSubsystem()
+    {
+        if (subsystemStarted)
+            return;
+        SDL_ClearError();
+        // The audio subsystem brings SDL's event subsystem, which would otherwise catch SIGINT and
+        // SIGTERM for a quit event that nobody reads: the program could no longer be ended so.
+        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
+            throwBackEndError();
+        subsystemStarted = true;
+        formatKnown = false;
+        ++generation;
+        const QByteArray appName = QCoreApplication::applicationName().toUtf8();
+        if (!appName.isEmpty())
+            SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, appName.constData());
+        SDL_SetHint(SDL_HINT_AUDIO_DEVICE_STREAM_NAME, "Sound cues");
+        // Ends a sound that still plays when the application object goes, before the rest of
+        // the process is torn down.
+        if (QCoreApplication::instance() && !postRoutineAdded) {
+            qAddPostRoutine(&shutDownAudio);
+            postRoutineAdded = true;
+        }
+    }
+
+    void open()
+    {
+        // A device the driver has lost (unplugged headphones) reports itself stopped.
+        if (id != 0 && SDL_GetAudioDeviceStatus(id) != SDL_AUDIO_STOPPED)
+            return;
+        closeNow();
+        startSubsystem();
+        SDL_AudioSpec wanted{};
+        wanted.freq = requestedSampleRate;
+        wanted.format = AUDIO_S16SYS;
+        wanted.channels = requestedChannels;
+        wanted.samples = requestedBufferFrames;
+        wanted.callback = &mix;
+        wanted.userdata = this;
+        const SDL_AudioSpec before = obtained;
+        id = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained,
+                                 SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_FORMAT_CHANGE |
+                                     SDL_AUDIO_ALLOW_CHANNELS_CHANGE);
+        if (id == 0) {
+            const QString text = backEndError();
+            shutDown();
+            throw EMCIDeviceError(text);
+        }
+        if (formatKnown && !sameFormat(before, obtained))
+            ++generation;
+        formatKnown = true;
+        SDL_PauseAudioDevice(id, 0);
+        closeWhenIdleAfter(std::chrono::milliseconds(0));
+    }
+
+    // The format clips are converted to, learnt from a device opened for it.
+    void knowFormat()
+    {
+        if (!subsystemStarted || !formatKnown)
+            open();
+    }
+
+    // Opens the device again after a quiet, for a clip converted for it.
+    bool openFor(quint64 clipGeneration)
+    {
+        if (!subsystemStarted || generation != clipGeneration)
+            return false;
+        open();
+        return generation == clipGeneration;
+    }
+
+    void closeWhenIdleAfter(std::chrono::milliseconds soundLeft)
+    {
+        if (!idleClose) {
+            if (!QCoreApplication::instance())
+                return; // nothing to close it by: it stays open until the end
+            idleClose = std::make_unique<QTimer>();
+            idleClose->setSingleShot(true);
+            QObject::connect(idleClose.get(), &QTimer::timeout, [this] { closeIfIdle(); });
+        }
+        const auto ready = std::chrono::ceil<std::chrono::milliseconds>(
+            std::max(readyUntil - steady_clock::now(), steady_clock::duration::zero()));
+        idleClose->start(std::max(soundLeft, ready) + idleHold);
+    }
+
+    void closeIfIdle()
+    {
+        if (id == 0)
+            return;
+        std::chrono::milliseconds soundLeft{0};
+        {
+            const DeviceLock lock(id);
+            // A sound that is still taken, however little is left of it, keeps the device: a
+            // closing driver's thread may still read it while its clip goes.
+            if (current) {
+                const int bytesPerSecond =
+                    bytesPerFrame(obtained.format, obtained.channels) * obtained.freq;
+                soundLeft = std::max(std::chrono::milliseconds(1),
+                                     std::chrono::milliseconds((current->size() - position) * 1000 /
+                                                               std::max(bytesPerSecond, 1)));
+            }
+        }
+        if (soundLeft.count() > 0 || steady_clock::now() < readyUntil) {
+            closeWhenIdleAfter(soundLeft);
+            return;
+        }
+        finishClosing();
+        closing = std::thread([closed = id] {
+            ::pthread_setname_np(::pthread_self(), "SDLAudioClose");
+            SDL_CloseAudioDevice(closed);
+        });
+        id = 0;
+    }
+
+    void finishClosing()
+    {
+        if (closing.joinable())
+            closing.join();
+    }
+
+    void closeNow()
+    {
+        finishClosing();
+        if (id != 0) {
+            // Waits for the driver's thread, so nothing reads the current sound afterwards.
+            SDL_CloseAudioDevice(id);
+            id = 0;
+        }
+        current = nullptr;
+        position = 0;
+    }
+
+    void shutDown()
+    {
+        closeNow();
+        firstTaken.reset();
+        idleClose.reset();
+        if (subsystemStarted) {
+            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+            subsystemStarted = false;
+        }
+        formatKnown = false;
+        if (postRoutineAdded) {
+            qRemovePostRoutine(&shutDownAudio);
+            postRoutineAdded = false;
+        }
+    }
+};
+
+// Never destroyed, so clips that outlive static destruction still find it; the device itself is
+// closed at exit.
+OutputDevice& outputDevice()
+{
+    static OutputDevice* const device = [] {
+        std::atexit(&shutDownAudio);
+        return new OutputDevice;
+    }();
+    return *device;
+}
+
+void mix(void* userData, Uint8* stream, int length)
+{
+    // SDL names its thread only now and then; named, it shows in top and perf as what it is.
+    thread_local bool named = false;
+    if (!named) {
+        ::pthread_setname_np(::pthread_self(), "SDLAudioOut");
+        named = true;
+    }
+    auto& device = *static_cast<OutputDevice*>(userData);
+    qsizetype written = 0;
+    if (device.current) {
+        written = std::min<qsizetype>(device.current->size() - device.position, length);
+        if (device.position == 0 && written > 0)
+            device.firstTaken = std::chrono::steady_clock::now();
+        std::memcpy(stream, device.current->constData() + device.position, size_t(written));
+        device.position += written;
+        if (device.position >= device.current->size())
+            device.current = nullptr;
+    }
+    std::memset(stream + written, device.obtained.silence, size_t(length - written));
 }
 
 QByteArray readWholeFile(const QString& path)
@@ -342,12 +454,12 @@ const QByteArray& samplesForDevice(const QString& path, OutputDevice& device)
     const std::optional<FileStamp> stamp = stampOf(path);
     const auto known = decoded.find(path);
     if (known != decoded.end() && stamp && known->settledStamp == stamp) {
-        device.open();
+        device.knowFormat();
         if (known->generation == device.generation)
             return known->samples;
     }
     const QByteArray wav = readWholeFile(path);
-    device.open();
+    device.knowFormat();
     const std::optional<FileStamp> settledStamp =
         stamp && settled(*stamp) ? stamp : std::optional<FileStamp>();
     if (known != decoded.end() && known->generation == device.generation && known->wav == wav) {
@@ -390,12 +502,15 @@ AudioClip::~AudioClip()
 void AudioClip::play()
 {
     OutputDevice& device = outputDevice();
-    if (!device.isOpenFor(m_deviceGeneration))
+    if (!device.openFor(m_deviceGeneration))
         throw EMCIDeviceError(QStringLiteral("The audio device is no longer open"));
-    const DeviceLock lock(device.id);
-    device.current = &m_samples;
-    device.position = 0;
-    device.firstTaken.reset();
+    {
+        const DeviceLock lock(device.id);
+        device.current = &m_samples;
+        device.position = 0;
+        device.firstTaken.reset();
+    }
+    device.closeWhenIdleAfter(duration());
 }
 
 void AudioClip::stop()
@@ -422,10 +537,31 @@ std::chrono::milliseconds AudioClip::duration() const
     return std::chrono::milliseconds(m_samples.size() / m_bytesPerFrame * 1000 / m_sampleRate);
 }
 
+void prepareAudioOutput() noexcept
+{
+    OutputDevice& device = outputDevice();
+    try {
+        device.open();
+    } catch (const EMCIDeviceError&) {
+        return; // the cue's own open reports it
+    }
+    device.readyUntil = std::chrono::steady_clock::now() + readyHold;
+    device.closeWhenIdleAfter(std::chrono::milliseconds(0));
+}
+
+void keepAudioOutputForACue() noexcept
+{
+    OutputDevice& device = outputDevice();
+    if (device.id == 0)
+        return;
+    device.readyUntil = std::max(device.readyUntil, std::chrono::steady_clock::now() + cueHold);
+    device.closeWhenIdleAfter(std::chrono::milliseconds(0));
+}
+
 AudioDeviceFormat audioDeviceFormat()
 {
     OutputDevice& device = outputDevice();
-    device.open();
+    device.knowFormat();
     return {QString::fromUtf8(SDL_GetCurrentAudioDriver()),
             device.obtained.freq,
             device.obtained.channels,
@@ -437,15 +573,15 @@ AudioDeviceFormat audioDeviceFormat()
 std::optional<std::chrono::steady_clock::time_point> firstSamplesTakenAt()
 {
     OutputDevice& device = outputDevice();
-    if (device.id == 0)
-        return std::nullopt;
+    if (device.id == 0) // closed: nothing takes samples
+        return device.firstTaken;
     const DeviceLock lock(device.id);
     return device.firstTaken;
 }
 
 void shutDownAudio()
 {
-    outputDevice().close();
+    outputDevice().shutDown();
 }
 
 } // namespace tolvane::platform

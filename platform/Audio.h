@@ -34,7 +34,8 @@ public:
     AudioClip(const AudioClip&) = delete;
     AudioClip& operator=(const AudioClip&) = delete;
 
-    // Returns at once. Throws EMCIDeviceError when the device the clip was opened for is gone.
+    // Returns at once, opening the output device again if it closed while nothing sounded. Throws
+    // EMCIDeviceError when the device the clip was opened for is gone.
     void play();
     void stop();
     bool isSounding() const;
@@ -51,15 +52,27 @@ private:
 // of the unchanged file finds it decoded. A failure is left to that open to report.
 void prepareClip(const QString& path) noexcept;
 
-// Opens the output device if it is not open yet; throws EMCIDeviceError when it cannot.
+// Opens the output device ahead of a cue that is due shortly, so that the cue starts within one of
+// the driver's buffers. The device is open only while a clip sounds or one is due: it closes
+// again by itself a moment after the last sound has ended, or a fifth of a second after this if
+// no clip plays, and a later play opens it again. A failure is left to the clip that plays.
+void prepareAudioOutput() noexcept;
+
+// A cue is due within a second: a device that is open still stays open for it, so that one cue
+// after another never waits for the last one's device to close. A closed device stays closed.
+void keepAudioOutputForACue() noexcept;
+
+// The format the output device plays in, opening it if none was open since the audio back end
+// started; throws EMCIDeviceError when it cannot.
 AudioDeviceFormat audioDeviceFormat();
 
 // When the driver's thread first took samples of the clip that play() started last, on the
 // steady clock; empty until it has. Tells how long a cue waits before it is heard.
 std::optional<std::chrono::steady_clock::time_point> firstSamplesTakenAt();
 
-// Closes the output device, which ends any sound. The next clip opens it again. This happens by
-// itself when the application object is destroyed and at the end of the process.
+// Closes the output device and the audio back end, which ends any sound; clips opened before no
+// longer play. The next clip opens them again. This happens by itself when the application
+// object is destroyed and at the end of the process.
 void shutDownAudio();
 
 } // namespace tolvane::platform

@@ -23,4 +23,10 @@ void preferX11InWaylandSession()
     qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("xcb"));
 }
 
+void sendRepaintsInTheRequests()
+{
+    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM"))
+        qputenv("QT_XCB_NO_MITSHM", QByteArrayLiteral("1"));
+}
+
 } // namespace tolvane::platform

@@ -8,4 +8,11 @@ namespace tolvane::platform {
 // toolkit's own choice everywhere else. Call it before the QApplication is made.
 void preferX11InWaylandSession();
 
+// The program's windows are a few hundred pixels, so their repaints travel to an X server inside
+// the requests. Through shared memory, each repaint of a part sent since the last one would wait
+// for the server's answer, which wakes the program's X reader thread and its user-interface thread
+// once more for every change of a display. A choice the user made is kept. Call it before the
+// QApplication is made.
+void sendRepaintsInTheRequests();
+
 } // namespace tolvane::platform

@@ -26,6 +26,8 @@ packages=(
     gnumeric locales
     dpkg-dev file desktop-file-utils appstream
     at-spi2-core python3-pyatspi orca
+    # What the bench starts besides: perf, which counts the practice's wake-ups.
+    linux-perf
 )
 missing=()
 for p in "${packages[@]}"; do

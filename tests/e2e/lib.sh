@@ -68,7 +68,7 @@ stop_display() {
 end_programs() {
     local pid deadline
     ! kill -0 "${session_leader:-}" 2>/dev/null || kill -- -"$session_leader"
-    for pid in ${program:-} ${foreign:-} ${watcher:-} ${helpers:-} ${compositor:-}; do
+    for pid in ${program:-} ${foreign:-} ${watcher:-} ${helpers:-} ${compositor:-} ${recorder:-}; do
         kill "$pid" 2>/dev/null || continue
         deadline=$((SECONDS + 2))
         while kill -0 "$pid" 2>/dev/null && ((SECONDS < deadline)); do sleep 0.05; done
@@ -86,7 +86,13 @@ setup_run() {
     export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
     registry="$XDG_CONFIG_HOME/tolvane/registry.reg"
     practice_log="$XDG_DATA_HOME/tolvane/practice-log.csv"
-    export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/sound.raw"
+    # The sound device opens for each cue, and the disk driver starts its file afresh at every
+    # open: it writes to a pipe instead, which a reader holds open and copies from, cue after cue.
+    export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/sound.pipe"
+    sound="$work/sound.raw"
+    mkfifo "$SDL_DISKAUDIOFILE"
+    cat <>"$SDL_DISKAUDIOFILE" >"$sound" &
+    recorder=$!
     local session=${1:-}
     [[ ${TOLVANE_E2E_WM:-} == mutter ]] && session=mutter # its session gives the display
     [[ -n $session ]] && "start_${session}_session" || start_display
@@ -334,8 +340,8 @@ expect_value() {
 
 # cues_heard: the names of the cues played so far, in order, on one line.
 cues_heard() {
-    [[ -f "$SDL_DISKAUDIOFILE" ]] || return 0
-    "$TOLVANE_FIND_CUES" "$SDL_DISKAUDIOFILE" "$TOLVANE_CUES" | cut -d' ' -f2 | paste -sd' ' -
+    [[ -f "$sound" ]] || return 0
+    "$TOLVANE_FIND_CUES" "$sound" "$TOLVANE_CUES" | cut -d' ' -f2 | paste -sd' ' -
 }
 
 exit_heard() { [[ "$(cues_heard)" == *Exit ]]; }

@@ -6,8 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtEndian>
 
 #include <algorithm>
@@ -413,6 +415,49 @@ TEST_F(AudioDeviceTest, OpenDeviceLeavesTheProgramEndableBySignals)
         struct sigaction action {};
         ASSERT_EQ(sigaction(signal, nullptr, &action), 0);
         EXPECT_EQ(action.sa_handler, SIG_DFL);
+    }
+}
+
+// The driver's thread wakes for every buffer while the device is open, so the device is open only
+// while a cue is due or sounds, and a clip plays again after the device has closed.
+TEST_F(AudioDeviceTest, DeviceIsOpenOnlyWhileACueIsDueOrSounds)
+{
+    using namespace std::chrono;
+    // The driver's thread is the one the open adds to the process.
+    const auto threads = [] {
+        return QDir(QStringLiteral("/proc/self/task"))
+            .entryList(QDir::Dirs | QDir::NoDotAndDotDot)
+            .size();
+    };
+    const qsizetype closed = threads();
+    const auto driverThreads = [&] { return threads() - closed; };
+    const auto closesWithin = [&](milliseconds span) {
+        QEventLoop loop;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+            if (driverThreads() == 0)
+                loop.quit();
+        });
+        poll.start(5);
+        QTimer::singleShot(span, &loop, &QEventLoop::quit);
+        loop.exec();
+        return driverThreads() == 0;
+    };
+    AudioClip clip(cuePath(QStringLiteral("Check.wav")));
+    EXPECT_TRUE(closesWithin(2s)) << "open without a sound";
+
+    prepareAudioOutput();
+    EXPECT_EQ(driverThreads(), 1);
+    EXPECT_TRUE(closesWithin(2s)) << "open after the cue was due";
+
+    for (int play = 0; play < 2; ++play) {
+        SCOPED_TRACE(play);
+        clip.play();
+        EXPECT_TRUE(clip.isSounding());
+        EXPECT_FALSE(closesWithin(clip.duration() / 2)) << "closed while the cue sounded";
+        EXPECT_TRUE(closesWithin(2s)) << "open after the cue had ended";
+        EXPECT_FALSE(clip.isSounding());
+        EXPECT_TRUE(firstSamplesTakenAt());
     }
 }
 
