@@ -391,21 +391,8 @@ void TSettings::BitBtn1Click()
     const Practice practice = practiceFromBoxes();
     const double totalTime = secondsAsDays(practice.totalSeconds);
 
-    const QString saved = QStringLiteral("The Pranayama settings");
-    store::saveWithSettingsKey(saved, [&](RegistryAccessor& key) {
-        using namespace values;
-        key.writeInteger(intPrTotalTime.name.toString(), practice.rounds);
-        key.writeInteger(intPrInhale.name.toString(), practice.inhale);
-        key.writeInteger(intCheckOne.name.toString(), practice.checkOne);
-        key.writeInteger(intPrExhale.name.toString(), practice.exhale);
-        key.writeInteger(intCheckTwo.name.toString(), practice.checkTwo);
-        store::writeValues(
-            key, {&blModeOne, &blModeTwo, &blCheckOne, &blCheckTwo, &blDelay, &blAuto, &blAutoTwo});
-        key.writeDateTime(tTotalTime.name.toString(), totalTime);
-        if (period)
-            key.writeInteger(intIncrementDays.name.toString(), *period);
-        store::writeValues(key, {&intDays});
-    });
+    store::writePranayamaSettings({practice.rounds, practice.inhale, practice.checkOne,
+                                   practice.exhale, practice.checkTwo, totalTime, period});
 
     Timer1->stop();
     settings.intIncrementDays = period.value_or(settings.intIncrementDays);

@@ -142,12 +142,7 @@ void TState::FormCreate()
                                QStringLiteral("I couldn't follow this rhythm at all")});
     ui->BitBtn1->setEnabled(false);
 
-    store::withSettingsKey([](RegistryAccessor& key) {
-        using namespace values;
-        store::readValues(key, {&intPrTotalTime, &intPrInhale, &intPrExhale, &intCheckOne,
-                                &intCheckTwo, &intDays, &blCheckOne, &blCheckTwo, &blDelay,
-                                &tTotalTime, &blAuto, &blAutoTwo, &intIncrementDays});
-    });
+    store::loadRatingSettings();
 }
 
 void TState::RadioGroup1Click()
@@ -183,11 +178,7 @@ void TState::BitBtn1Click()
     settings = rated;
     m_appliedAnswer = ui->RadioGroup1->itemIndex();
 
-    store::saveWithSettingsKey(QStringLiteral("The rating"), [](RegistryAccessor& key) {
-        using namespace values;
-        store::writeValues(
-            key, {&tTotalTime, &intPrInhale, &intCheckOne, &intPrExhale, &intCheckTwo, &intDays});
-    });
+    store::writeRating();
     accept();
 }
 

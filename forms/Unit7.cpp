@@ -2,11 +2,9 @@
 
 #include "forms/PracticeCharts.h"
 #include "forms/PracticeTable.h"
-#include "platform/Errors.h"
 #include "platform/WindowFrame.h"
 #include "practicelog/LogFile.h"
 #include "practicelog/Progress.h"
-#include "settings/RegistryAccessor.h"
 #include "settings/SettingsStore.h"
 #include "ui_Unit7.h"
 
@@ -33,35 +31,9 @@ std::function<QDate()>& todaySource()
     return source;
 }
 
-// The automatic increment as stored. Read from the store itself and not into the settings
-// record, which a running practice may be using.
-struct Increment {
-    bool on = false;
-    int easyCount = 0;
-    int period = 0;
-};
-
-std::optional<Increment> storedIncrement()
-{
-    try {
-        RegistryAccessor key;
-        if (!key.openKey(settingsKey, false))
-            return std::nullopt;
-        const auto read = [&key](const SettingsValue& value) {
-            return key.readInteger(value.name.toString());
-        };
-        using namespace values;
-        return Increment{key.readBool(blAuto.name.toString()) ||
-                             key.readBool(blAutoTwo.name.toString()),
-                         read(intDays), read(intIncrementDays)};
-    } catch (const ERegistryException&) {
-        return std::nullopt;
-    }
-}
-
 QString nextLengthening()
 {
-    const auto increment = storedIncrement();
+    const auto increment = store::readStoredIncrement();
     if (!increment)
         return QStringLiteral("Next lengthening: unknown, as the settings cannot be read");
     if (!increment->on)

@@ -268,12 +268,67 @@ void loadKevaliSettings()
 
 namespace tolvane::store {
 
+void writePranayamaSettings(const PranayamaChoice& choice)
+{
+    saveWithSettingsKey(QStringLiteral("The Pranayama settings"), [&choice](RegistryAccessor& key) {
+        using namespace values;
+        key.writeInteger(intPrTotalTime.name.toString(), choice.rounds);
+        key.writeInteger(intPrInhale.name.toString(), choice.inhale);
+        key.writeInteger(intCheckOne.name.toString(), choice.checkOne);
+        key.writeInteger(intPrExhale.name.toString(), choice.exhale);
+        key.writeInteger(intCheckTwo.name.toString(), choice.checkTwo);
+        writeValues(
+            key, {&blModeOne, &blModeTwo, &blCheckOne, &blCheckTwo, &blDelay, &blAuto, &blAutoTwo});
+        key.writeDateTime(tTotalTime.name.toString(), choice.totalTime);
+        if (choice.incrementDays)
+            key.writeInteger(intIncrementDays.name.toString(), *choice.incrementDays);
+        writeValues(key, {&intDays});
+    });
+}
+
 void writeKevaliSettings()
 {
     using namespace values;
     saveWithSettingsKey(QStringLiteral("The Kevali settings"), [](RegistryAccessor& key) {
         writeValues(key, {&intKevTotalTime, &intKevStartBreath, &blKevDelay});
     });
+}
+
+void loadRatingSettings()
+{
+    using namespace values;
+    withSettingsKey([](RegistryAccessor& key) {
+        readValues(key, {&intPrTotalTime, &intPrInhale, &intPrExhale, &intCheckOne, &intCheckTwo,
+                         &intDays, &blCheckOne, &blCheckTwo, &blDelay, &tTotalTime, &blAuto,
+                         &blAutoTwo, &intIncrementDays});
+    });
+}
+
+void writeRating()
+{
+    using namespace values;
+    saveWithSettingsKey(QStringLiteral("The rating"), [](RegistryAccessor& key) {
+        writeValues(
+            key, {&tTotalTime, &intPrInhale, &intCheckOne, &intPrExhale, &intCheckTwo, &intDays});
+    });
+}
+
+std::optional<StoredIncrement> readStoredIncrement()
+{
+    try {
+        RegistryAccessor key;
+        if (!key.openKey(settingsKey, false))
+            return std::nullopt;
+        const auto read = [&key](const SettingsValue& value) {
+            return key.readInteger(value.name.toString());
+        };
+        using namespace values;
+        return StoredIncrement{key.readBool(blAuto.name.toString()) ||
+                                   key.readBool(blAutoTwo.name.toString()),
+                               read(intDays), read(intIncrementDays)};
+    } catch (const ERegistryException&) {
+        return std::nullopt;
+    }
 }
 
 void loadReminderSettings()
