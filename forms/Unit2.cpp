@@ -1,18 +1,16 @@
 #include "forms/Unit2.h"
 
+#include "forms/DialogSetup.h"
 #include "forms/PracticeTotal.h"
 #include "forms/Refusal.h"
 #include "forms/TimeFormat.h"
 #include "platform/Convert.h"
 #include "platform/ErrorDispatch.h"
-#include "platform/WindowFrame.h"
-#include "settings/RegistryAccessor.h"
 #include "settings/SettingsRecord.h"
 #include "settings/SettingsStore.h"
 #include "ui_Unit2.h"
 
 #include <QRadioButton>
-#include <QStyle>
 #include <QTimer>
 
 #include <algorithm>
@@ -43,13 +41,6 @@ constexpr int incrementOneOneOneOneItem = 2;
 
 constexpr int secondsPerHour = 3600;
 
-// Replaces a box's text only when it differs, so that the caret and selection stay put.
-void setBoxText(QComboBox* box, const QString& text)
-{
-    if (box->currentText() != text)
-        box->setEditText(text);
-}
-
 // A box's whole number of seconds or rounds; a refusal names the box and is mended at boxToMend.
 std::int32_t boxValue(const QComboBox* box, const QString& name, QComboBox* boxToMend)
 {
@@ -78,17 +69,13 @@ QString roundTimeText(int seconds)
 } // namespace
 
 TSettings::TSettings(QWidget* owner)
-    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                         Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                         Qt::MSWindowsFixedSizeDialogHint)
+    : QDialog(owner, settingsDialogFlags)
     , ui(std::make_unique<Ui::TSettings>())
     , Timer1(new QTimer(this))
 {
     ui->setupUi(this);
     setFixedSize(size());
-    platform::centreOuterWindow(*this);
-    ui->BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
-    ui->BitBtn2->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
+    setUpDialog(*this, ui->BitBtn1, ui->BitBtn2);
 
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(10);
@@ -105,11 +92,7 @@ TSettings::TSettings(QWidget* owner)
                              static_cast<TGroupBox*>(ui->Automatic), ui->GroupBox4})
         connect(group, &TGroupBox::entered, this, handler(this, &TSettings::SetDaysToNil));
     connect(ui->BitBtn2, &QPushButton::clicked, this, handler(this, &TSettings::BitBtn2Click));
-    connect(ui->BitBtn1, &QPushButton::clicked, this, [this] {
-        // A refused box or save keeps the dialog open, because closing would lose what was
-        // entered; success closes it.
-        dispatchKeepingInput([this] { BitBtn1Click(); });
-    });
+    connectOk(*this, ui->BitBtn1, [this] { BitBtn1Click(); });
 
     platform::dispatch([this] { FormCreate(); });
     // The recomputation runs even when the opening failed.

@@ -1,14 +1,12 @@
 #include "forms/Unit6.h"
 
+#include "forms/DialogSetup.h"
 #include "forms/PracticeTotal.h"
 #include "platform/DialogFrame.h"
 #include "platform/ErrorDispatch.h"
-#include "platform/WindowFrame.h"
 #include "settings/SettingsRecord.h"
 #include "settings/SettingsStore.h"
 #include "ui_Unit6.h"
-
-#include <QStyle>
 
 #include <cstdint>
 #include <limits>
@@ -111,8 +109,7 @@ TState::TState(QWidget* owner)
     setFixedSize(size());
     // No close box and no way to minimize it: the only way out is a rating.
     platform::frameWithoutButtons(*this);
-    platform::centreOuterWindow(*this);
-    ui->BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
+    setUpDialog(*this, ui->BitBtn1);
 
     connect(ui->RadioGroup1, &TRadioGroup::onClick, this,
             platform::handler(this, &TState::RadioGroup1Click));

@@ -1,8 +1,8 @@
 #include "forms/Unit8.h"
 
+#include "forms/DialogSetup.h"
 #include "forms/Refusal.h"
 #include "platform/ErrorDispatch.h"
-#include "platform/WindowFrame.h"
 #include "reminder/DesktopNotification.h"
 #include "reminder/ReminderPlan.h"
 #include "reminder/SessionBus.h"
@@ -13,7 +13,6 @@
 
 #include <QCoreApplication>
 #include <QRadioButton>
-#include <QStyle>
 
 namespace tolvane {
 
@@ -37,21 +36,14 @@ void requireNotificationService()
 } // namespace
 
 TReminderSettings::TReminderSettings(QWidget* owner)
-    : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
-                         Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+    : QDialog(owner, settingsDialogFlags)
     , ui(std::make_unique<Ui::TReminderSettings>())
 {
     ui->setupUi(this);
-    ui->BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
-    ui->BitBtn2->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
     // The times box keeps what is typed; Enter goes to OK.
     ui->ComboBox1->setCompleter(nullptr);
-
-    platform::centreOuterWindow(*this);
-
-    // Whatever OK cannot do keeps the dialog open with what was entered.
-    connect(ui->BitBtn1, &QPushButton::clicked, this,
-            [this] { dispatchKeepingInput([this] { BitBtn1Click(); }); });
+    setUpDialog(*this, ui->BitBtn1, ui->BitBtn2);
+    connectOk(*this, ui->BitBtn1, [this] { BitBtn1Click(); });
     connect(ui->BitBtn2, &QPushButton::clicked, this,
             platform::handler(this, &TReminderSettings::BitBtn2Click));
     connect(ui->Remind1, &TCheckBox::onClick, this,
