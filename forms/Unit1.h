@@ -3,6 +3,7 @@
 #include "forms/PracticeClock.h"
 #include "forms/TickPace.h"
 #include "platform/Clock.h"
+#include "practicelog/LogFile.h"
 #include "practicelog/Recorder.h"
 
 #include <QMainWindow>
@@ -35,8 +36,9 @@ public:
     // paint.
     static constexpr int warmUpLeadMs = tolvane::warmUpLeadMs;
 
+    // The practices run on clock and are added to the practice log at logPath.
     explicit TPranayama(platform::Clock& clock = platform::systemClock(),
-                        QWidget* parent = nullptr);
+                        QString logPath = practicelog::defaultLogPath(), QWidget* parent = nullptr);
     ~TPranayama() override;
 
     // Start-up and shutdown.

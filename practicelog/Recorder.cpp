@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace tolvane::practicelog {
 
@@ -14,6 +15,11 @@ namespace {
 constexpr double noticedWithin = 1.0;
 
 } // namespace
+
+Recorder::Recorder(QString logPath)
+    : m_logPath(std::move(logPath))
+{
+}
 
 void Recorder::begin(PracticeEntry entry)
 {
@@ -58,7 +64,7 @@ std::optional<QString> Recorder::writeEnded()
 {
     if (m_ended.empty())
         return std::nullopt;
-    const QString path = defaultLogPath();
+    const QString& path = m_logPath;
     const auto failure = appendEntries(path, m_ended);
     if (!failure) {
         m_ended.clear();

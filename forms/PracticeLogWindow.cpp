@@ -1,4 +1,4 @@
-#include "forms/Unit7.h"
+#include "forms/PracticeLogWindow.h"
 
 #include "forms/PracticeCharts.h"
 #include "forms/PracticeTable.h"
@@ -6,7 +6,7 @@
 #include "practicelog/LogFile.h"
 #include "practicelog/Progress.h"
 #include "settings/SettingsStore.h"
-#include "ui_Unit7.h"
+#include "ui_PracticeLogWindow.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -15,6 +15,8 @@
 #include <QKeyEvent>
 #include <QLocale>
 #include <QtConcurrent>
+
+#include <utility>
 
 namespace tolvane {
 
@@ -95,12 +97,12 @@ QString summary(const LogRead& read, const std::vector<PracticeEntry>& entries,
 
 } // namespace
 
-TPracticeLog::TPracticeLog(QWidget* owner)
+PracticeLogWindow::PracticeLogWindow(QWidget* owner, QString path)
     : QWidget(owner, Qt::Window)
-    , ui(std::make_unique<Ui::TPracticeLog>())
+    , ui(std::make_unique<Ui::PracticeLogWindow>())
     , m_practices(new PracticeTableModel(this))
     , m_reading(new QFutureWatcher<LogRead>(this))
-    , m_path(defaultLogPath())
+    , m_path(std::move(path))
 {
     setAttribute(Qt::WA_DeleteOnClose);
     ui->setupUi(this);
@@ -125,11 +127,11 @@ TPracticeLog::TPracticeLog(QWidget* owner)
     reload();
 }
 
-TPracticeLog::~TPracticeLog() = default;
+PracticeLogWindow::~PracticeLogWindow() = default;
 
-TPracticeLog* TPracticeLog::openFor(QWidget* owner)
+PracticeLogWindow* PracticeLogWindow::openFor(QWidget* owner)
 {
-    for (auto* log : owner->findChildren<TPracticeLog*>(Qt::FindDirectChildrenOnly)) {
+    for (auto* log : owner->findChildren<PracticeLogWindow*>(Qt::FindDirectChildrenOnly)) {
         // A closed window is hidden and only waits to be deleted.
         if (!log->isHidden())
             return log;
@@ -137,11 +139,11 @@ TPracticeLog* TPracticeLog::openFor(QWidget* owner)
     return nullptr;
 }
 
-TPracticeLog* TPracticeLog::showFor(QWidget* owner)
+PracticeLogWindow* PracticeLogWindow::showFor(QWidget* owner, const QString& path)
 {
-    TPracticeLog* log = openFor(owner);
+    PracticeLogWindow* log = openFor(owner);
     if (!log) {
-        log = new TPracticeLog(owner);
+        log = new PracticeLogWindow(owner, path);
         platform::placeBesideOwner(*log);
     }
     log->setWindowState(log->windowState() & ~Qt::WindowMinimized);
@@ -151,7 +153,7 @@ TPracticeLog* TPracticeLog::showFor(QWidget* owner)
     return log;
 }
 
-void TPracticeLog::reload()
+void PracticeLogWindow::reload()
 {
     if (m_reading->isRunning()) {
         m_readAgain = true;
@@ -163,17 +165,17 @@ void TPracticeLog::reload()
     }));
 }
 
-void TPracticeLog::setToday(std::function<QDate()> today)
+void PracticeLogWindow::setToday(std::function<QDate()> today)
 {
     todaySource() = std::move(today);
 }
 
-void TPracticeLog::showWaiting(std::vector<PracticeEntry> waiting)
+void PracticeLogWindow::showWaiting(std::vector<PracticeEntry> waiting)
 {
     m_waiting = std::move(waiting);
 }
 
-void TPracticeLog::showLog(const LogRead& read)
+void PracticeLogWindow::showLog(const LogRead& read)
 {
     // In time order, whatever the order of the file; the practices still to be written with them.
     std::vector<PracticeEntry> entries = read.log.entries;
@@ -205,7 +207,7 @@ void TPracticeLog::showLog(const LogRead& read)
     Q_EMIT shown();
 }
 
-void TPracticeLog::keyPressEvent(QKeyEvent* event)
+void PracticeLogWindow::keyPressEvent(QKeyEvent* event)
 {
     // Esc reaches the window when no part of it takes it, as in a dialog.
     if (event->matches(QKeySequence::Cancel))
@@ -214,7 +216,7 @@ void TPracticeLog::keyPressEvent(QKeyEvent* event)
         QWidget::keyPressEvent(event);
 }
 
-bool TPracticeLog::eventFilter(QObject* watched, QEvent* event)
+bool PracticeLogWindow::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == ui->PracticeTable && event->type() == QEvent::KeyPress &&
         static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy)) {
@@ -227,7 +229,7 @@ bool TPracticeLog::eventFilter(QObject* watched, QEvent* event)
 // The selected rows with the column titles, tab-separated, as spreadsheets paste them: numbers
 // as numbers, with their units in the titles, and the date and time as every spreadsheet reads
 // them.
-void TPracticeLog::copySelectedPractices() const
+void PracticeLogWindow::copySelectedPractices() const
 {
     QModelIndexList rows = ui->PracticeTable->selectionModel()->selectedRows();
     std::sort(rows.begin(), rows.end());
