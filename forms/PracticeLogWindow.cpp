@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QCoreApplication>
 #include <QFutureWatcher>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -37,13 +38,19 @@ QString nextLengthening()
 {
     const auto increment = store::readStoredIncrement();
     if (!increment)
-        return QStringLiteral("Next lengthening: unknown, as the settings cannot be read");
+        return QCoreApplication::translate(
+            "PracticeLogWindow", "Next lengthening: unknown, as the settings cannot be read");
     if (!increment->on)
-        return QStringLiteral("Next lengthening: automatic increment off");
+        return QCoreApplication::translate("PracticeLogWindow",
+                                           "Next lengthening: automatic increment off");
     if (const auto left = easyPracticesBeforeLengthening(increment->easyCount, increment->period))
-        return u"Next lengthening: after " +
-               counted(*left, u"more easy practice", u"more easy practices");
-    return QStringLiteral("Next lengthening: none until the count of easy practices starts again");
+        return QCoreApplication::translate("PracticeLogWindow", "Next lengthening: after %1")
+            .arg(counted(*left,
+                         QCoreApplication::translate("PracticeLogWindow", "more easy practice"),
+                         QCoreApplication::translate("PracticeLogWindow", "more easy practices")));
+    return QCoreApplication::translate(
+        "PracticeLogWindow",
+        "Next lengthening: none until the count of easy practices starts again");
 }
 
 // What the window says in place of the charts and the table.
@@ -52,14 +59,18 @@ QString withoutPractices(const LogRead& read, const QString& path)
     if (!read.failure.isEmpty())
         return read.failure + u'.';
     if (read.log.unreadableLines > 0)
-        return QStringLiteral("No line of the practice log \"%1\" could be read as a practice. "
-                              "The file is kept as it is, and new practices are added to it.")
+        return QCoreApplication::translate(
+                   "PracticeLogWindow",
+                   "No line of the practice log \"%1\" could be read as a practice. "
+                   "The file is kept as it is, and new practices are added to it.")
             .arg(path);
-    return QStringLiteral("No practice has been recorded yet.\n\nStart one with Action → Start "
-                          "Pranayama or Action → Start Kevali, or with the lime or the yellow > "
-                          "button. Each practice is added here when it ends, when it is stopped, "
-                          "or when Tolvane is closed during it.\n\nThe log is kept in \"%1\", "
-                          "which spreadsheets open.")
+    return QCoreApplication::translate(
+               "PracticeLogWindow",
+               "No practice has been recorded yet.\n\nStart one with Action → Start "
+               "Pranayama or Action → Start Kevali, or with the lime or the yellow > "
+               "button. Each practice is added here when it ends, when it is stopped, "
+               "or when Tolvane is closed during it.\n\nThe log is kept in \"%1\", "
+               "which spreadsheets open.")
         .arg(path);
 }
 
@@ -69,29 +80,51 @@ QString summary(const LogRead& read, const std::vector<PracticeEntry>& entries,
 {
     const int lines = read.log.unreadableLines;
     const int days = daysInARow(entries, todaySource()());
-    QString text = thisWeek.practices == 0
-                       ? QStringLiteral("This week: no practice yet")
-                       : u"This week: " + counted(thisWeek.practices, u"practice", u"practices") +
-                             u", " +
-                             minutesText(thisWeek.pranayamaMinutes + thisWeek.kevaliMinutes);
+    const auto practices = [](qsizetype count) {
+        return counted(count, QCoreApplication::translate("PracticeLogWindow", "practice"),
+                       QCoreApplication::translate("PracticeLogWindow", "practices"));
+    };
+    QString text =
+        thisWeek.practices == 0
+            ? QCoreApplication::translate("PracticeLogWindow", "This week: no practice yet")
+            : QCoreApplication::translate("PracticeLogWindow", "This week: %1, %2")
+                  .arg(practices(thisWeek.practices),
+                       minutesText(thisWeek.pranayamaMinutes + thisWeek.kevaliMinutes));
     // A log that has lapsed says since when.
     if (thisWeek.practices == 0 && !entries.empty())
-        text += u", the last on " + longDate(entries.back().started.date);
-    text += u" · " + (days == 0 ? QStringLiteral("no practice yesterday or today")
-                                : counted(days, u"day in a row", u"days in a row"));
+        text += QCoreApplication::translate("PracticeLogWindow", ", the last on %1")
+                    .arg(longDate(entries.back().started.date));
+    text +=
+        u" · " +
+        (days == 0
+             ? QCoreApplication::translate("PracticeLogWindow", "no practice yesterday or today")
+             : counted(days, QCoreApplication::translate("PracticeLogWindow", "day in a row"),
+                       QCoreApplication::translate("PracticeLogWindow", "days in a row")));
     text += u" · " + nextLengthening();
     if (waiting > 0)
-        text += u'\n' + counted(qsizetype(waiting), u"practice is", u"practices are") +
-                u" waiting to be written to the log.";
-    if (lines > 0)
-        text += u'\n' + counted(lines, u"line of the log", u"lines of the log") +
-                (lines == 1 ? u" could not be read and is left out."
-                            : u" could not be read and are left out.");
-    if (read.bytesNotRead > 0)
         text +=
-            u'\n' + QStringLiteral("Shown are the last %1; the first %2 of the log are not read.")
-                        .arg(counted(qsizetype(read.log.entries.size()), u"practice", u"practices"),
-                             QLocale().formattedDataSize(read.bytesNotRead));
+            u'\n' +
+            QCoreApplication::translate("PracticeLogWindow", "%1 waiting to be written to the log.")
+                .arg(counted(qsizetype(waiting),
+                             QCoreApplication::translate("PracticeLogWindow", "practice is"),
+                             QCoreApplication::translate("PracticeLogWindow", "practices are")));
+    if (lines > 0) {
+        const QString lineCount =
+            counted(lines, QCoreApplication::translate("PracticeLogWindow", "line of the log"),
+                    QCoreApplication::translate("PracticeLogWindow", "lines of the log"));
+        text += u'\n' +
+                (lines == 1 ? QCoreApplication::translate("PracticeLogWindow",
+                                                          "%1 could not be read and is left out.")
+                            : QCoreApplication::translate("PracticeLogWindow",
+                                                          "%1 could not be read and are left out."))
+                    .arg(lineCount);
+    }
+    if (read.bytesNotRead > 0)
+        text += u'\n' + QCoreApplication::translate(
+                            "PracticeLogWindow",
+                            "Shown are the last %1; the first %2 of the log are not read.")
+                            .arg(practices(qsizetype(read.log.entries.size())),
+                                 QLocale().formattedDataSize(read.bytesNotRead));
     return text;
 }
 
@@ -113,7 +146,7 @@ PracticeLogWindow::PracticeLogWindow(QWidget* owner, QString path)
     ui->PracticeTable->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     ui->PracticeTable->horizontalHeader()->setResizeContentsPrecision(rowsMeasured);
     ui->PracticeTable->installEventFilter(this);
-    ui->Summary->setText(QStringLiteral("Reading the practice log …"));
+    ui->Summary->setText(tr("Reading the practice log …"));
     // The summary first: a screen reader starts with what the log says in a sentence.
     ui->Summary->setFocus();
     ui->Pages->setCurrentWidget(ui->EmptyPage);

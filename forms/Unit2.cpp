@@ -10,6 +10,7 @@
 #include "settings/SettingsStore.h"
 #include "ui_Unit2.h"
 
+#include <QCoreApplication>
 #include <QRadioButton>
 #include <QTimer>
 
@@ -21,12 +22,18 @@ namespace tolvane {
 
 namespace {
 
-const QString noKumbhaka = QStringLiteral("No Kumbhaka");
-const QString oneKumbhaka = QStringLiteral("One Kumbhaka");
-const QString twoKumbhakas = QStringLiteral("Two Kumbhakas");
-const QString ratioOneFourTwoTwo = QStringLiteral("1:(4):2:(2)");
-const QString ratioOneOneOneOne = QStringLiteral("1:(1):1:(1)");
-const QString ratioFree = QStringLiteral("Free");
+// The radio groups' captions, translated as the form translates them.
+constexpr const char* noKumbhaka = QT_TRANSLATE_NOOP("TSettings", "No Kumbhaka");
+constexpr const char* oneKumbhaka = QT_TRANSLATE_NOOP("TSettings", "One Kumbhaka");
+constexpr const char* twoKumbhakas = QT_TRANSLATE_NOOP("TSettings", "Two Kumbhakas");
+constexpr const char* ratioOneFourTwoTwo = QT_TRANSLATE_NOOP("TSettings", "1:(4):2:(2)");
+constexpr const char* ratioOneOneOneOne = QT_TRANSLATE_NOOP("TSettings", "1:(1):1:(1)");
+constexpr const char* ratioFree = QT_TRANSLATE_NOOP("TSettings", "Free");
+
+QString caption(const char* text)
+{
+    return QCoreApplication::translate("TSettings", text);
+}
 
 // Item positions of the three radio groups.
 constexpr int noKumbhakaItem = 0;
@@ -46,7 +53,8 @@ std::int32_t boxValue(const QComboBox* box, const QString& name, QComboBox* boxT
 {
     const std::int32_t value = boxNumber(box, boxToMend);
     if (value < 0)
-        throw EInputRefused(boxToMend, QStringLiteral("%1 cannot be negative").arg(name));
+        throw EInputRefused(
+            boxToMend, QCoreApplication::translate("TSettings", "%1 cannot be negative").arg(name));
     return value;
 }
 
@@ -125,7 +133,8 @@ void TSettings::FormCreate()
 {
     store::loadPranayamaSettings();
 
-    ui->Automatic->setItems({QStringLiteral("Disabled"), ratioOneFourTwoTwo, ratioOneOneOneOne});
+    ui->Automatic->setItems(
+        {tr("Disabled"), caption(ratioOneFourTwoTwo), caption(ratioOneOneOneOne)});
     Timer1->start();
 
     setBoxText(ui->ComboBox1, QString::number(settings.intPrTotalTime));
@@ -164,13 +173,13 @@ void TSettings::FormCreate()
 void TSettings::RadioGroup1Click()
 {
     const QString type = ui->RadioGroup1->itemCaption(ui->RadioGroup1->itemIndex());
-    if (type == noKumbhaka) {
+    if (type == caption(noKumbhaka)) {
         settings.blCheckOne = false;
         settings.blCheckTwo = false;
-    } else if (type == oneKumbhaka) {
+    } else if (type == caption(oneKumbhaka)) {
         settings.blCheckOne = true;
         settings.blCheckTwo = false;
-    } else if (type == twoKumbhakas) {
+    } else if (type == caption(twoKumbhakas)) {
         settings.blCheckOne = true;
         settings.blCheckTwo = true;
     }
@@ -179,15 +188,15 @@ void TSettings::RadioGroup1Click()
 void TSettings::RadioGroup2Click()
 {
     const QString ratio = ui->RadioGroup2->itemCaption(ui->RadioGroup2->itemIndex());
-    if (ratio == ratioOneFourTwoTwo) {
+    if (ratio == caption(ratioOneFourTwoTwo)) {
         settings.blModeOne = true;
         settings.blModeTwo = false;
         ui->Automatic->setItemIndex(incrementDisabledItem);
-    } else if (ratio == ratioOneOneOneOne) {
+    } else if (ratio == caption(ratioOneOneOneOne)) {
         settings.blModeOne = true;
         settings.blModeTwo = true;
         ui->Automatic->setItemIndex(incrementDisabledItem);
-    } else if (ratio == ratioFree) {
+    } else if (ratio == caption(ratioFree)) {
         settings.blModeOne = false;
         settings.blModeTwo = false;
     }
@@ -300,12 +309,11 @@ TSettings::Practice TSettings::practiceFromBoxes() const
         return boxValue(box, name, durationToMend(box));
     };
     Practice practice;
-    practice.rounds =
-        boxValue(ui->ComboBox1, QStringLiteral("The number of rounds"), ui->ComboBox1);
-    practice.inhale = duration(ui->ComboBox2, QStringLiteral("Puraka"));
-    practice.checkOne = duration(ui->ComboBox3, QStringLiteral("Abhyantara kumbhaka"));
-    practice.exhale = duration(ui->ComboBox4, QStringLiteral("Rechaka"));
-    practice.checkTwo = duration(ui->ComboBox5, QStringLiteral("Bahya kumbhaka"));
+    practice.rounds = boxValue(ui->ComboBox1, tr("The number of rounds"), ui->ComboBox1);
+    practice.inhale = duration(ui->ComboBox2, tr("Puraka"));
+    practice.checkOne = duration(ui->ComboBox3, tr("Abhyantara kumbhaka"));
+    practice.exhale = duration(ui->ComboBox4, tr("Rechaka"));
+    practice.checkTwo = duration(ui->ComboBox5, tr("Bahya kumbhaka"));
     const std::int64_t round =
         std::int64_t{practice.inhale} + practice.checkOne + practice.exhale + practice.checkTwo;
     if (round >= secondsPerHour) {
@@ -317,14 +325,13 @@ TSettings::Practice TSettings::practiceFromBoxes() const
         QComboBox* longest =
             std::ranges::max(durations, {}, &std::pair<std::int32_t, QComboBox*>::first).second;
         throw EInputRefused(durationToMend(longest),
-                            QStringLiteral("The round of Puraka, Abhyantara kumbhaka, Rechaka and "
-                                           "Bahya kumbhaka must be shorter than 60 minutes"));
+                            tr("The round of Puraka, Abhyantara kumbhaka, Rechaka and "
+                               "Bahya kumbhaka must be shorter than 60 minutes"));
     }
     const std::optional<int> total = practiceSeconds(practice.rounds, round, settings.blDelay);
     if (!total)
-        throw EInputRefused(
-            ui->ComboBox1,
-            QStringLiteral("The total time of the rounds must be shorter than 24 hours"));
+        throw EInputRefused(ui->ComboBox1,
+                            tr("The total time of the rounds must be shorter than 24 hours"));
     practice.roundSeconds = static_cast<int>(round);
     practice.totalSeconds = *total;
     return practice;
@@ -343,7 +350,7 @@ std::optional<std::int32_t> TSettings::periodFromBox() const
 {
     if (!ui->ComboBox6->isEnabled())
         return boxValueOrNothing(ui->ComboBox6);
-    return boxValue(ui->ComboBox6, QStringLiteral("The increment period"), ui->ComboBox6);
+    return boxValue(ui->ComboBox6, tr("The increment period"), ui->ComboBox6);
 }
 
 void TSettings::BitBtn1Click()

@@ -52,17 +52,17 @@ void TKSettings::BitBtn1Click()
 {
     // Both boxes are checked before anything changes: a refused entry leaves the settings
     // record and the store as they were.
-    const std::int32_t totalTime = positiveValue(
-        ui->ComboBox1, QStringLiteral("The time of practice must be at least 1 minute"));
-    const std::int32_t startBreath = positiveValue(
-        ui->ComboBox2, QStringLiteral("The initial length must be at least 1 second"));
+    const std::int32_t totalTime =
+        positiveValue(ui->ComboBox1, tr("The time of practice must be at least 1 minute"));
+    const std::int32_t startBreath =
+        positiveValue(ui->ComboBox2, tr("The initial length must be at least 1 second"));
     // The displays count a practice within a day and a breath within an hour.
     const KevaliPlan plan = kevaliPlan(totalTime, startBreath, ui->Delay2->isChecked());
     if (plan.seconds >= 24 * 3600 || plan.lastBreath >= 3600)
         throw EInputRefused(
             startBreath >= 3600 ? ui->ComboBox2 : ui->ComboBox1,
-            QStringLiteral("The practice must stay shorter than 24 hours and every breath shorter "
-                           "than an hour"));
+            tr("The practice must stay shorter than 24 hours and every breath shorter "
+               "than an hour"));
 
     settings.blKevDelay = ui->Delay2->isChecked();
     settings.intKevTotalTime = totalTime;

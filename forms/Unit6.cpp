@@ -133,10 +133,10 @@ TState::~TState() = default;
 void TState::FormCreate()
 {
     // The answers come first, so that a store that cannot be read still leaves a rating to give.
-    ui->RadioGroup1->setTitle(QStringLiteral("Estimate your practice"));
-    ui->RadioGroup1->setItems({QStringLiteral("The breathing practice was easy"),
-                               QStringLiteral("The breathing was slightly difficult"),
-                               QStringLiteral("I couldn't follow this rhythm at all")});
+    ui->RadioGroup1->setTitle(tr("Estimate your practice"));
+    ui->RadioGroup1->setItems({tr("The breathing practice was easy"),
+                               tr("The breathing was slightly difficult"),
+                               tr("I couldn't follow this rhythm at all")});
     ui->BitBtn1->setEnabled(false);
 
     store::loadRatingSettings();
@@ -169,8 +169,8 @@ void TState::BitBtn1Click()
         std::int64_t{rated.intPrInhale} + rated.intCheckOne + rated.intPrExhale + rated.intCheckTwo;
     const std::optional<int> total = practiceSeconds(rated.intPrTotalTime, round, rated.blDelay);
     if (!total)
-        throw TolvaneError(QStringLiteral("The total practice time must lie between 0:00:00 and "
-                                          "23:59:59; the settings stay as they were"));
+        throw TolvaneError(tr("The total practice time must lie between 0:00:00 and "
+                              "23:59:59; the settings stay as they were"));
     rated.tTotalTime = secondsAsDays(*total);
     settings = rated;
     m_appliedAnswer = ui->RadioGroup1->itemIndex();

@@ -23,11 +23,13 @@ void requireNotificationService()
 {
     const auto bus = reminder::sessionBus();
     if (!bus)
-        throw TolvaneError(QStringLiteral(
+        throw TolvaneError(QCoreApplication::translate(
+            "TReminderSettings",
             "Tolvane cannot remind you here: there is no D-Bus session bus. A reminder needs a "
             "desktop session with a session bus and a notification service."));
     if (!reminder::DesktopNotification::serviceAvailable(*bus))
-        throw TolvaneError(QStringLiteral(
+        throw TolvaneError(QCoreApplication::translate(
+            "TReminderSettings",
             "Tolvane cannot remind you here: no notification service answers on the session bus "
             "(org.freedesktop.Notifications). A reminder needs a desktop that shows notifications, "
             "or a notification daemon such as dunst."));
@@ -100,18 +102,18 @@ void TReminderSettings::BitBtn1Click()
     const auto times = reminder::parseTimes(ui->ComboBox1->currentText(), &wrongWord);
     if (plan.on && !times)
         throw EInputRefused(ui->ComboBox1,
-                            QStringLiteral("'%1' is not a time of day: write the times as 7:00 or "
-                                           "18:30, with a blank between two")
+                            tr("'%1' is not a time of day: write the times as 7:00 or "
+                               "18:30, with a blank between two")
                                 .arg(wrongWord));
     plan.times = times.value_or(QList<QTime>{});
     if (plan.on && plan.times.isEmpty())
-        throw EInputRefused(ui->ComboBox1, QStringLiteral("Give at least one time of day"));
+        throw EInputRefused(ui->ComboBox1, tr("Give at least one time of day"));
     for (int day = 0; day < 7; ++day) {
         if (days()[day]->isChecked())
             plan.days |= reminder::dayBit(Qt::DayOfWeek(day + 1));
     }
     if (plan.on && plan.days == 0)
-        throw TolvaneError(QStringLiteral("Choose at least one day for the reminder"));
+        throw TolvaneError(tr("Choose at least one day for the reminder"));
     plan.practice = ui->RadioGroup1->itemIndex() == 1 ? practicelog::Exercise::Kevali
                                                       : practicelog::Exercise::Pranayama;
 

@@ -2,6 +2,8 @@
 
 #include "practicelog/LogFile.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <cmath>
 #include <utility>
@@ -71,12 +73,16 @@ std::optional<QString> Recorder::writeEnded()
         return std::nullopt;
     }
     if (m_ended.size() == 1)
-        return QStringLiteral("This practice could not be added to the practice log \"%1\": %2. "
-                              "It is kept, and written with the next practice or when Tolvane "
-                              "closes.")
+        return QCoreApplication::translate(
+                   "PracticeLog",
+                   "This practice could not be added to the practice log \"%1\": %2. "
+                   "It is kept, and written with the next practice or when Tolvane "
+                   "closes.")
             .arg(path, *failure);
-    return QStringLiteral("%1 practices could not be added to the practice log \"%2\": %3. They "
-                          "are kept, and written with the next practice or when Tolvane closes.")
+    return QCoreApplication::translate(
+               "PracticeLog",
+               "%1 practices could not be added to the practice log \"%2\": %3. They "
+               "are kept, and written with the next practice or when Tolvane closes.")
         .arg(m_ended.size())
         .arg(path, *failure);
 }
