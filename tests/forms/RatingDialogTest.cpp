@@ -1,5 +1,5 @@
-#include "forms/TimeFormat.h"
 #include "forms/Unit6.h"
+#include "practice/TimeFormat.h"
 #include "tests/forms/DialogFixture.h"
 #include "widgets/RadioGroup.h"
 

@@ -1,7 +1,7 @@
 // The practice timers skip the ticks that would change nothing. A practice driven by its timer
 // must look and sound, within a tick period, like one ticked every millisecond, whatever its
 // settings.
-#include "forms/TimeFormat.h"
+#include "practice/TimeFormat.h"
 #include "settings/RegistryAccessor.h"
 #include "settings/SettingsStore.h"
 #include "settings/SettingsValues.h"
