@@ -188,4 +188,25 @@ TEST(PracticeLogWindow, LogsOfEveryKindReadInFull)
     TPracticeLog::setToday(&QDate::currentDate);
 }
 
+// The increment towards equal phases counts its easy practices as the other one does.
+TEST(PracticeLogWindow, TheEqualIncrementTellsTheNextLengthening)
+{
+    const test::TempConfig dirs;
+    dirs.writeRegistryFile("REGEDIT4\n\n[HKEY_CURRENT_USER\\SOFTWARE\\Tolvane]\n"
+                           "\"blAuto\"=dword:00000000\n\"blAutoTwo\"=dword:00000001\n"
+                           "\"intDays\"=dword:00000004\n"
+                           "\"intIncrementDays\"=dword:00000007\n");
+    TPracticeLog::setToday([] { return today; });
+    ASSERT_EQ(appendEntries(defaultLogPath(), logOf("new")), std::nullopt);
+    QWidget owner;
+    auto* window = new TPracticeLog(&owner);
+    QSignalSpy shown(window, &TPracticeLog::shown);
+    window->show();
+    ASSERT_TRUE(shown.wait(20'000));
+    const QString summary = window->findChild<QLabel*>(u"Summary"_qs)->text();
+    EXPECT_TRUE(summary.contains(u"Next lengthening: after 3 more easy practices"))
+        << summary.toStdString();
+    TPracticeLog::setToday(&QDate::currentDate);
+}
+
 } // namespace
