@@ -175,8 +175,8 @@ void TPranayama::closeEvent(QCloseEvent* event)
     const bool givingUp = m_sessionEnding || *failure == m_closeFailure;
     if (!m_sessionEnding)
         platform::reportError(givingUp ? platform::errorBoxText(*failure) +
-                                             QStringLiteral("\n\nClosed again, Tolvane ends "
-                                                            "without storing the window's place.")
+                                             tr("\n\nClosed again, Tolvane ends without "
+                                                "storing the window's place.")
                                        : *failure);
     if (givingUp) {
         platform::postQuitMessage(0);
