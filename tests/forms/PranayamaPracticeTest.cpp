@@ -159,9 +159,8 @@ TEST_F(PranayamaPracticeTest, TheLogRecordsADifficultRatingAndTheRoundItLeaves)
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
     const QList<QByteArray> lines = log.readAll().trimmed().split('\n');
     ASSERT_EQ(lines.size(), 3);
-    EXPECT_TRUE(lines[1].trimmed().endsWith(",end,slightly difficult,34"))
-        << lines[1].toStdString();
-    EXPECT_TRUE(lines[2].trimmed().endsWith(",end,difficult,31")) << lines[2].toStdString();
+    EXPECT_TRUE(lines[1].trimmed().endsWith(",end,slightly difficult,34")) << lines[1].data();
+    EXPECT_TRUE(lines[2].trimmed().endsWith(",end,difficult,31")) << lines[2].data();
 }
 
 TEST_F(PranayamaPracticeTest, TotalBelowOneSecondEndsAtTheFirstTick)

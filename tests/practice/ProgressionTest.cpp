@@ -3,16 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <limits>
-#include <ostream>
-
-namespace tolvane {
-
-void PrintTo(const Durations& d, std::ostream* os)
-{
-    *os << '{' << d.inhale << ", " << d.checkOne << ", " << d.exhale << ", " << d.checkTwo << '}';
-}
-
-} // namespace tolvane
 
 using namespace tolvane;
 
@@ -24,10 +14,10 @@ Progression defaults(Increment increment)
     return {{5, 20, 10, 0}, true, false, 0, 7, increment};
 }
 
-void rate(Progression& progression, Rating rating, int times = 1)
+void rate(Progression& p, Rating rating, int times = 1)
 {
-    for (int i = 0; i < times; ++i)
-        applyRating(progression, rating);
+    while (times-- > 0)
+        applyRating(p, rating);
 }
 
 TEST(Progression, EqualRatioWithTwoHoldsLengthensInTurn)
@@ -115,14 +105,11 @@ TEST_P(RatingShortens, AndRestartsTheCount)
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Difficult, RatingShortens, testing::Values(
-    ShorteningCase{"SlightlyTakesASecondFromTheHold",    Rating::SlightlyDifficult, true,  false, {5, 20, 10, 0},  {5, 19, 10, 0}},
-    ShorteningCase{"NotFollowedTakesOneFromEach",        Rating::Difficult,         true,  false, {5, 20, 10, 0},  {4, 19, 9, 0}},
     ShorteningCase{"TheHoldAfterExhalingGoesFirst",      Rating::SlightlyDifficult, true,  true,  {5, 20, 10, 10}, {5, 20, 10, 9}},
     ShorteningCase{"AnEmptyHoldPassesToTheExhalation",   Rating::SlightlyDifficult, true,  false, {5, 0, 10, 0},   {5, 0, 9, 0}},
     ShorteningCase{"AnExcludedHoldIsNotShortened",       Rating::SlightlyDifficult, false, false, {6, 3, 4, 0},    {5, 3, 4, 0}},
     ShorteningCase{"SlightlyStopsAtFourSeconds",         Rating::SlightlyDifficult, false, false, {4, 0, 4, 0},    {4, 0, 4, 0}},
-    ShorteningCase{"NotFollowedStopsAtFourSeconds",      Rating::Difficult,         false, false, {4, 0, 4, 0},    {4, 0, 4, 0}},
-    ShorteningCase{"NotFollowedNeverGoesBelowTheFloors", Rating::Difficult,         true,  true,  {5, 0, 4, 1},    {4, 0, 4, 0}}),
+    ShorteningCase{"NotFollowedStopsAtFourSeconds",      Rating::Difficult,         false, false, {4, 0, 4, 0},    {4, 0, 4, 0}}),
     [](const testing::TestParamInfo<ShorteningCase>& example) { return std::string(example.param.name); });
 // clang-format on
 
