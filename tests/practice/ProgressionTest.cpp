@@ -8,10 +8,10 @@ using namespace tolvane;
 
 namespace {
 
-// The stored defaults: 5, 20, 10, 0 with the hold after inhaling, seven easy practices a second.
-Progression defaults(Increment increment)
+// By default as stored: 5, 20, 10, 0 with the hold after inhaling, seven easy practices a second.
+Progression progression(Increment increment, Durations durations = {5, 20, 10, 0}, int period = 7)
 {
-    return {{5, 20, 10, 0}, true, false, 0, 7, increment};
+    return {durations, true, false, 0, period, increment};
 }
 
 void rate(Progression& p, Rating rating, int times = 1)
@@ -22,10 +22,8 @@ void rate(Progression& p, Rating rating, int times = 1)
 
 TEST(Progression, EqualRatioWithTwoHoldsLengthensInTurn)
 {
-    Progression p = defaults(Lengthening::TowardsEqual);
+    Progression p = progression(Lengthening::TowardsEqual, {5, 5, 5, 5}, 1);
     p.holdAfterExhaling = true;
-    p.period = 1;
-    p.durations = {5, 5, 5, 5};
     const Durations order[] = {
         {6, 5, 5, 5}, {6, 5, 6, 5}, {6, 6, 6, 5}, {6, 6, 6, 6}, {7, 6, 6, 6}};
     for (const Durations& expected : order) {
@@ -36,10 +34,8 @@ TEST(Progression, EqualRatioWithTwoHoldsLengthensInTurn)
 
 TEST(Progression, WithoutHoldsTheBreathsGrowByTheirProportion)
 {
-    Progression p = defaults(Lengthening::TowardsOneFourTwoTwo);
+    Progression p = progression(Lengthening::TowardsOneFourTwoTwo, {4, 0, 4, 0}, 1);
     p.holdAfterInhaling = false;
-    p.period = 1;
-    p.durations = {4, 0, 4, 0};
     rate(p, Rating::Easy, 4);
     EXPECT_EQ(p.durations, (Durations{4, 0, 8, 0}));
     rate(p, Rating::Easy);
@@ -53,7 +49,7 @@ TEST(Progression, WithoutHoldsTheBreathsGrowByTheirProportion)
 
 TEST(Progression, TheCountFiresOnlyOnExactEquality)
 {
-    Progression p = defaults(Lengthening::TowardsOneFourTwoTwo);
+    Progression p = progression(Lengthening::TowardsOneFourTwoTwo);
     rate(p, Rating::Easy, 8);
     EXPECT_EQ(p.easyCount, 1);
     EXPECT_EQ(p.durations, (Durations{6, 20, 10, 0}));
@@ -70,9 +66,7 @@ TEST(Progression, TheCountFiresOnlyOnExactEquality)
 
 TEST(Progression, APurakaOfZeroGrowsFirstInsteadOfDividingByIt)
 {
-    Progression p = defaults(Lengthening::TowardsOneFourTwoTwo);
-    p.period = 1;
-    p.durations = {0, 20, 10, 0};
+    Progression p = progression(Lengthening::TowardsOneFourTwoTwo, {0, 20, 10, 0}, 1);
     rate(p, Rating::Easy);
     EXPECT_EQ(p.durations, (Durations{1, 20, 10, 0}));
     rate(p, Rating::Easy);
@@ -93,11 +87,10 @@ class RatingShortens : public testing::TestWithParam<ShorteningCase> {};
 TEST_P(RatingShortens, AndRestartsTheCount)
 {
     const ShorteningCase& example = GetParam();
-    Progression p = defaults(Lengthening::TowardsOneFourTwoTwo);
+    Progression p = progression(Lengthening::TowardsOneFourTwoTwo, example.before);
     p.holdAfterInhaling = example.holdAfterInhaling;
     p.holdAfterExhaling = example.holdAfterExhaling;
     p.easyCount = 5;
-    p.durations = example.before;
     rate(p, example.rating);
     EXPECT_EQ(p.durations, example.after);
     EXPECT_EQ(p.easyCount, 0);

@@ -159,8 +159,7 @@ TEST_P(ShadowPixels, CopiesLandAtTheirOffsets)
             if (expected.rect().contains(x, y))
                 expected.setPixel(x, y, color.rgb());
     };
-    // Where the effect puts its copies and in which colours is held by the worked examples above;
-    // here the label must draw just those, under the letters.
+    // The worked examples above hold where the copies go; the label must draw just those.
     Tdxf3DEffect effect;
     effect.style = style;
     effect.orientation = orientation;
