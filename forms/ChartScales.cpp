@@ -1,5 +1,6 @@
 #include "forms/ChartScales.h"
 
+#include "platform/Clock.h"
 #include "practicelog/Progress.h"
 
 #include <algorithm>
@@ -11,7 +12,7 @@ using namespace practicelog;
 
 namespace {
 
-constexpr qint64 msPerDay = 86'400'000;
+using platform::msPerDay;
 constexpr int daysPerWeek = 7;
 constexpr int gapDays = 14;
 constexpr int unrated = 3;

@@ -1,6 +1,7 @@
 #include "forms/PracticeCharts.h"
 
 #include "forms/ChartScales.h"
+#include "platform/Clock.h"
 
 #include <QBarSet>
 #include <QCategoryAxis>
@@ -26,7 +27,6 @@ using namespace practicelog;
 
 namespace {
 
-constexpr double msPerDay = 86'400'000;
 constexpr int markerPixels = 11;
 const qint64 epochDay = QDate(1970, 1, 1).toJulianDay();
 
@@ -175,7 +175,7 @@ void clearCategories(QCategoryAxis* axis)
 
 QDate dateAt(double ms)
 {
-    return QDate::fromJulianDay(epochDay + qint64(std::floor(ms / msPerDay)));
+    return QDate::fromJulianDay(epochDay + qint64(std::floor(ms / double(platform::msPerDay))));
 }
 
 QString roundTitle(RoundBucket bucket)
@@ -312,7 +312,7 @@ void RoundLengthChart::draw()
 
     const double first = chartMs(drawn.points.front().day, drawn.points.front().secondOfDay);
     const double last = chartMs(drawn.points.back().day, drawn.points.back().secondOfDay);
-    const double margin = std::max((last - first) / 40, msPerDay / 2);
+    const double margin = std::max((last - first) / 40, double(platform::msPerDay) / 2);
     clearCategories(m_dates);
     m_dates->setStartValue(first - margin);
     const DateTicks ticks = dateTicks(dateAt(first - margin), dateAt(last + margin), plot.width(),

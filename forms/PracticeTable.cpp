@@ -1,7 +1,7 @@
 #include "forms/PracticeTable.h"
 
-#include "forms/TimeFormat.h"
 #include "platform/Clock.h"
+#include "practice/TimeFormat.h"
 
 #include <QCoreApplication>
 #include <QLocale>

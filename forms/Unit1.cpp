@@ -1,6 +1,5 @@
 #include "forms/Unit1.h"
 
-#include "forms/TimeFormat.h"
 #include "forms/Unit2.h"
 #include "forms/Unit3.h"
 #include "forms/Unit4.h"
@@ -14,6 +13,7 @@
 #include "platform/ProcessEnd.h"
 #include "platform/SingleInstance.h"
 #include "platform/WindowFrame.h"
+#include "practice/TimeFormat.h"
 #include "settings/SettingsRecord.h"
 #include "settings/SettingsStore.h"
 #include "ui_Unit1.h"
@@ -177,8 +177,8 @@ void TPranayama::closeEvent(QCloseEvent* event)
     const bool givingUp = m_sessionEnding || *failure == m_closeFailure;
     if (!m_sessionEnding)
         platform::reportError(givingUp ? platform::errorBoxText(*failure) +
-                                             QStringLiteral("\n\nClosed again, Tolvane ends "
-                                                            "without storing the window's place.")
+                                             tr("\n\nClosed again, Tolvane ends without "
+                                                "storing the window's place.")
                                        : *failure);
     if (givingUp) {
         platform::postQuitMessage(0);
@@ -300,10 +300,8 @@ void TPranayama::setStatusPanel(int panel, const QString& text)
 void TPranayama::prepareCuesSoon()
 {
     QTimer::singleShot(100, this, [] {
-        for (const QString& cue : {QStringLiteral("Delay.wav"), QStringLiteral("Inhale.wav"),
-                                   QStringLiteral("Check.wav"), QStringLiteral("Exhale.wav"),
-                                   QStringLiteral("Exit.wav")})
-            platform::prepareClip(platform::locateDataFile(cue));
+        for (const Cue cue : allCues)
+            platform::prepareClip(platform::locateDataFile(cueFileName(cue)));
     });
 }
 

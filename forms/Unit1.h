@@ -1,8 +1,10 @@
 #pragma once
 
 #include "forms/PracticeClock.h"
-#include "forms/TickPace.h"
 #include "platform/Clock.h"
+#include "practice/Phases.h"
+#include "practice/Progression.h"
+#include "practice/TickPace.h"
 #include "practicelog/LogFile.h"
 #include "practicelog/Recorder.h"
 
@@ -10,6 +12,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QTimer;
 
@@ -102,16 +105,35 @@ private:
     bool cueAtNextTurn() const;
     void warmUpDisplays();
 
-    void beginPranayamaPhase();
+    // What differs between the practices' ticks; practiceTick holds what they share.
+    struct PracticeRules {
+        bool& delay;                    // a delay still to come
+        const double& totalTime;        // days
+        void (TPranayama::*lengthen)(); // first thing of a tick, if given
+        std::int32_t (TPranayama::*phaseLength)() const;
+        Phase (TPranayama::*phase)() const;
+        void (TPranayama::*advance)();
+        void (TPranayama::*end)();
+        bool countsBlocks; // a round counts towards the Kevali block
+    };
+    void practiceTick(const PracticeRules& rules);
+    void beginPhase(const PracticeRules& rules);
+    static QString phaseName(Phase phase);
+
+    Phase pranayamaPhase() const;
+    std::int32_t pranayamaPhaseLength() const;
     void advancePranayamaPhase();
     void endPranayama();
-    void beginKevaliPhase();
+    void lengthenKevaliBreath();
+    std::int32_t kevaliBreath() const;
+    Phase kevaliPhase() const;
+    void advanceKevaliPhase();
     void endKevali();
 
     // Every practice goes to the practice log when it ends (Unit1Log.cpp).
     void logPracticeStart(practicelog::Exercise exercise);
     void logPracticeEnd(practicelog::Ended how, bool ratingFollows = false);
-    void logRating(int answer);
+    void logRating(std::optional<Rating> rating);
     void writePracticeLog();
     void recordPracticeAtExit();
 

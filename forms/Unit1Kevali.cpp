@@ -1,7 +1,8 @@
 // The Kevali practice of the main window: start, tick and end.
-#include "forms/PracticeTotal.h"
-#include "forms/TimeFormat.h"
 #include "forms/Unit1.h"
+#include "practice/Phases.h"
+#include "practice/PracticeTotal.h"
+#include "practice/TimeFormat.h"
 #include "settings/SettingsRecord.h"
 #include "settings/SettingsStore.h"
 #include "ui_Unit1.h"
@@ -14,7 +15,7 @@ void TPranayama::Kevali1Click()
 {
     store::loadKevaliSettings();
     m_kevali.intKevSeconds = 0;
-    setStatusPanel(0, QStringLiteral("Kevali"));
+    setStatusPanel(0, tr("Kevali"));
     setRunningCommands(QColor(255, 255, 0));
     m_practice.blPhaseOne = true;
     m_practice.blPhaseCue = true;
@@ -41,44 +42,33 @@ void TPranayama::Kevali1Click()
 
 void TPranayama::Timer2Timer()
 {
-    if (ui->LMDLEDLabel2->text() == u"0:00:00") {
-        endKevali();
-        return;
-    }
-    if (m_kevali.intKevBlockRound > 10) {
+    practiceTick({settings.blKevDelay, m_kevali.tKevTotalTime, &TPranayama::lengthenKevaliBreath,
+                  &TPranayama::kevaliBreath, &TPranayama::kevaliPhase,
+                  &TPranayama::advanceKevaliPhase, &TPranayama::endKevali, true});
+}
+
+// A round begun past the end of a block begins the next one, a second longer.
+void TPranayama::lengthenKevaliBreath()
+{
+    if (kevaliBlockPassed(m_kevali.intKevBlockRound)) {
         m_kevali.intKevBlockRound = 1;
         ++settings.intKevStartBreath;
     }
-    m_practice.intPhaseLength = settings.blKevDelay ? 30 : settings.intKevStartBreath;
-    if (m_practice.blPhaseCue) {
-        beginKevaliPhase();
-        m_practice.blPhaseCue = false;
-    }
-    if (phaseTimeExceeded()) {
-        if (settings.blKevDelay)
-            settings.blKevDelay = false; // the first Puraka follows the delay
-        else
-            m_practice.blPhaseOne = !m_practice.blPhaseOne;
-        restartPhase();
-    }
-    showPhaseTimes(m_kevali.tKevTotalTime);
 }
 
-void TPranayama::beginKevaliPhase()
+std::int32_t TPranayama::kevaliBreath() const
 {
-    if (settings.blKevDelay) {
-        setStatusPanel(1, QStringLiteral("30 sec. Delay"));
-        PlayCue(QStringLiteral("Delay.wav"));
-    } else if (m_practice.blPhaseOne) {
-        ++m_practice.intRound;
-        ++m_kevali.intKevBlockRound;
-        ui->LMDLEDLabel4->setText(QString::number(m_practice.intRound));
-        setStatusPanel(1, QStringLiteral("Puraka"));
-        PlayCue(QStringLiteral("Inhale.wav"));
-    } else {
-        setStatusPanel(1, QStringLiteral("Rechaka"));
-        PlayCue(QStringLiteral("Exhale.wav"));
-    }
+    return settings.intKevStartBreath;
+}
+
+Phase TPranayama::kevaliPhase() const
+{
+    return m_practice.blPhaseOne ? Phase::Puraka : Phase::Rechaka;
+}
+
+void TPranayama::advanceKevaliPhase()
+{
+    m_practice.blPhaseOne = nextKevaliPhase(kevaliPhase()) == Phase::Puraka;
 }
 
 void TPranayama::endKevali()

@@ -1,14 +1,13 @@
 // The practice log of the main window: each practice recorded as it ends, and the log window.
 #include "forms/PracticeLogWindow.h"
-#include "forms/PracticeTotal.h"
 #include "forms/Unit1.h"
 #include "platform/ErrorDispatch.h"
+#include "practice/PracticeTotal.h"
 #include "settings/SettingsRecord.h"
 
 #include <QTimer>
 
 #include <algorithm>
-#include <array>
 #include <limits>
 
 namespace tolvane {
@@ -17,21 +16,12 @@ using namespace practicelog;
 
 namespace {
 
-constexpr std::int64_t roundsPerKevaliBlock = 10;
-
 Holds holdsOf(const SettingsRecord& record)
 {
     // A hold after exhaling without the one after inhaling enters no hold at all.
     if (!record.blCheckOne)
         return Holds::None;
     return record.blCheckTwo ? Holds::Two : Holds::One;
-}
-
-Ratio ratioOf(const SettingsRecord& record)
-{
-    if (!record.blModeOne)
-        return Ratio::Free;
-    return record.blModeTwo ? Ratio::OneOneOneOne : Ratio::OneFourTwoTwo;
 }
 
 int clampedToInt(std::int64_t value)
@@ -55,7 +45,7 @@ void TPranayama::logPracticeStart(Exercise exercise)
     entry.exercise = exercise;
     if (exercise == Exercise::Pranayama) {
         entry.type = holdsOf(settings);
-        entry.ratio = ratioOf(settings);
+        entry.ratio = ratioOf(settings.blModeOne, settings.blModeTwo).value_or(Ratio::Free);
         entry.puraka = settings.intPrInhale;
         entry.abhyantara = settings.intCheckOne;
         entry.rechaka = settings.intPrExhale;
@@ -66,11 +56,9 @@ void TPranayama::logPracticeStart(Exercise exercise)
     } else {
         const KevaliPlan plan =
             kevaliPlan(settings.intKevTotalTime, settings.intKevStartBreath, settings.blKevDelay);
-        const std::int64_t blocks =
-            plan.lastBreath - std::max<std::int64_t>(settings.intKevStartBreath, 0) + 1;
         entry.kevaliMinutes = settings.intKevTotalTime;
         entry.kevaliStartBreath = settings.intKevStartBreath;
-        entry.roundsPlanned = clampedToInt(roundsPerKevaliBlock * blocks);
+        entry.roundsPlanned = clampedToInt(plan.rounds);
         entry.delay = settings.blKevDelay;
         entry.plannedSeconds = m_kevali.tKevTotalTime * platform::secondsPerDay;
     }
@@ -89,19 +77,12 @@ void TPranayama::logPracticeEnd(Ended how, bool ratingFollows)
         QTimer::singleShot(0, this, &TPranayama::writePracticeLog);
 }
 
-// The answer as the rating dialog numbers them: easy, slightly difficult, not followed; -1 for
-// a rating that was not applied.
-void TPranayama::logRating(int answer)
+// The rating that the dialog applied, with the round it leaves; none when none was applied.
+void TPranayama::logRating(std::optional<Rating> rating)
 {
-    constexpr std::array<Rating, 3> ratings{Rating::Easy, Rating::SlightlyDifficult,
-                                            Rating::Difficult};
-    std::optional<Rating> rating;
     std::optional<int> round;
-    if (answer >= 0 && answer < int(ratings.size())) {
-        rating = ratings[std::size_t(answer)];
-        round = clampedToInt(std::int64_t{settings.intPrInhale} + settings.intCheckOne +
-                             settings.intPrExhale + settings.intCheckTwo);
-    }
+    if (rating)
+        round = clampedToInt(roundSeconds(pranayamaDurations(settings)));
     m_practiceLog.rate(rating, round);
     QTimer::singleShot(0, this, &TPranayama::writePracticeLog);
 }

@@ -1,10 +1,12 @@
 // What both practices of the main window share: the pace of their ticks, the phase-change rule,
 // the displays, the end and Stop.
-#include "forms/TickPace.h"
-#include "forms/TimeFormat.h"
 #include "forms/Unit1.h"
 #include "platform/Audio.h"
 #include "platform/ErrorDispatch.h"
+#include "practice/Phases.h"
+#include "practice/PracticeTotal.h"
+#include "practice/TickPace.h"
+#include "practice/TimeFormat.h"
 #include "settings/SettingsRecord.h"
 #include "ui_Unit1.h"
 #include "widgets/MediaPlayer.h"
@@ -15,6 +17,66 @@
 #include <array>
 
 namespace tolvane {
+
+// One tick of either practice. The phase time is read back from the display as the last tick left
+// it; the practice ends when the remaining time reads none.
+void TPranayama::practiceTick(const PracticeRules& rules)
+{
+    if (ui->LMDLEDLabel2->text() == u"0:00:00") {
+        (this->*rules.end)();
+        return;
+    }
+    if (rules.lengthen)
+        (this->*rules.lengthen)();
+    m_practice.intPhaseLength = rules.delay ? delaySeconds : (this->*rules.phaseLength)();
+    if (m_practice.blPhaseCue) {
+        beginPhase(rules);
+        m_practice.blPhaseCue = false;
+    }
+    if (phaseTimeExceeded()) {
+        if (rules.delay)
+            rules.delay = false; // the first Puraka follows the delay
+        else
+            (this->*rules.advance)();
+        restartPhase();
+    }
+    showPhaseTimes(rules.totalTime);
+}
+
+// Shows the status text of the phase that has just begun and sounds its cue; a Puraka begins a
+// round.
+void TPranayama::beginPhase(const PracticeRules& rules)
+{
+    if (rules.delay) {
+        setStatusPanel(1, tr("30 sec. Delay"));
+        PlayCue(cueFileName(Cue::Delay));
+        return;
+    }
+    const Phase phase = (this->*rules.phase)();
+    if (phase == Phase::Puraka) {
+        ++m_practice.intRound;
+        if (rules.countsBlocks)
+            ++m_kevali.intKevBlockRound;
+        ui->LMDLEDLabel4->setText(QString::number(m_practice.intRound));
+    }
+    setStatusPanel(1, phaseName(phase));
+    PlayCue(cueFileName(cueOf(phase)));
+}
+
+QString TPranayama::phaseName(Phase phase)
+{
+    switch (phase) {
+    case Phase::Puraka:
+        return tr("Puraka");
+    case Phase::AbhyantaraKumbhaka:
+        return tr("Abhyantara Kumbhaka");
+    case Phase::Rechaka:
+        return tr("Rechaka");
+    case Phase::BahyaKumbhaka:
+        break;
+    }
+    return tr("Bahya Kumbhaka");
+}
 
 // A practice runs for up to an hour on laptops, so the timer sleeps through the ticks that would
 // find nothing to do and wakes once for each turn of a display (paceAfter).
@@ -47,7 +109,7 @@ void TPranayama::connectPracticeTimer(QTimer* timer, void (TPranayama::*tick)(),
 bool TPranayama::tickLeftWork(const QTimer* timer) const
 {
     return ui->LMDLEDLabel2->text() == u"0:00:00" || m_practice.blPhaseCue || phaseTimeExceeded() ||
-           (timer == Timer2 && m_kevali.intKevBlockRound > 10);
+           (timer == Timer2 && kevaliBlockPassed(m_kevali.intKevBlockRound));
 }
 
 // The phase display's next turn shows more than the phase's length, or the remaining time's
@@ -121,11 +183,11 @@ void TPranayama::showPhaseTimes(double totalTime)
 
 void TPranayama::showPracticeEnd()
 {
-    PlayCue(QStringLiteral("Exit.wav"));
+    PlayCue(cueFileName(Cue::Exit));
     m_practice.tPhaseStart = m_clock.now();
     m_practice.tPracticeStart = m_clock.now();
     ui->LMDLEDLabel1->setText(formatPhaseTime(m_practice.tPhaseStart - m_clock.now()));
-    setStatusPanel(1, QStringLiteral("The end"));
+    setStatusPanel(1, tr("The end"));
 }
 
 void TPranayama::Stop1Click()
@@ -135,7 +197,7 @@ void TPranayama::Stop1Click()
     ui->LMDLEDLabel2->setText(QStringLiteral("0:00:00"));
     ui->LMDLEDLabel3->setText(QStringLiteral("0:00:00"));
     ui->LMDLEDLabel4->setText(QStringLiteral("000"));
-    setStatusPanel(0, QStringLiteral("Program stopped"));
+    setStatusPanel(0, tr("Program stopped"));
     setStatusPanel(1, QString());
     Timer1->stop();
     Timer2->stop();

@@ -1,8 +1,9 @@
 // The Pranayama practice of the main window: start, tick and end.
-#include "forms/TimeFormat.h"
 #include "forms/Unit1.h"
 #include "forms/Unit6.h"
 #include "platform/Errors.h"
+#include "practice/Phases.h"
+#include "practice/TimeFormat.h"
 #include "settings/SettingsRecord.h"
 #include "settings/SettingsStore.h"
 #include "ui_Unit1.h"
@@ -11,42 +12,18 @@
 
 namespace tolvane {
 
-namespace {
-
-struct PhaseInfo {
-    std::int32_t SettingsRecord::*length;
-    QStringView status;
-    QStringView cue;
-};
-
-// Indexed by the phase code (blPhaseOne + 2 × blPhaseTwo).
-const PhaseInfo phases[] = {
-    {&SettingsRecord::intPrInhale, u"Puraka", u"Inhale.wav"},
-    {&SettingsRecord::intCheckOne, u"Abhyantara Kumbhaka", u"Check.wav"},
-    {&SettingsRecord::intPrExhale, u"Rechaka", u"Exhale.wav"},
-    {&SettingsRecord::intCheckTwo, u"Bahya Kumbhaka", u"Check.wav"},
-};
-
-const PhaseInfo& phaseOf(const PracticeClock& practice)
-{
-    return phases[(practice.blPhaseOne ? 1 : 0) + (practice.blPhaseTwo ? 2 : 0)];
-}
-
-} // namespace
-
 void TPranayama::Beginbreathing1Click()
 {
     // Settings that could not be read may leave no time to practise: that is said, not ended.
     if (!store::loadPranayamaSettings() && formatClockTime(settings.tTotalTime) == u"0:00:00")
-        throw TolvaneError(QStringLiteral("The Pranayama practice has no length: %1")
-                               .arg(store::unreadSettingsReason()));
+        throw TolvaneError(
+            tr("The Pranayama practice has no length: %1").arg(store::unreadSettingsReason()));
     m_delaySetting = settings.blDelay;
-    setStatusPanel(0, QStringLiteral("Pranayama"));
+    setStatusPanel(0, tr("Pranayama"));
     setRunningCommands(QColor(0, 255, 0));
     m_practice.tPhaseStart = m_clock.now();
     m_practice.tPracticeStart = m_clock.now();
-    m_practice.blPhaseOne = false;
-    m_practice.blPhaseTwo = false;
+    setPranayamaPhase(Phase::Puraka, m_practice.blPhaseOne, m_practice.blPhaseTwo);
     m_practice.blPhaseCue = true;
     m_cueFailureReported = false;
     ui->LMDLEDLabel2->setText(formatClockTime(settings.tTotalTime));
@@ -57,68 +34,42 @@ void TPranayama::Beginbreathing1Click()
 
 void TPranayama::Timer1Timer()
 {
-    if (ui->LMDLEDLabel2->text() == u"0:00:00") {
-        endPranayama();
-        return;
-    }
-    m_practice.intPhaseLength = settings.blDelay ? 30 : settings.*phaseOf(m_practice).length;
-    if (m_practice.blPhaseCue) {
-        beginPranayamaPhase();
-        m_practice.blPhaseCue = false;
-    }
-    if (phaseTimeExceeded()) {
-        if (settings.blDelay)
-            settings.blDelay = false; // the first Puraka follows the delay
-        else
-            advancePranayamaPhase();
-        restartPhase();
-    }
-    showPhaseTimes(settings.tTotalTime);
+    practiceTick({settings.blDelay, settings.tTotalTime, nullptr, &TPranayama::pranayamaPhaseLength,
+                  &TPranayama::pranayamaPhase, &TPranayama::advancePranayamaPhase,
+                  &TPranayama::endPranayama, false});
 }
 
-// Shows the status text of the phase that has just begun and sounds its cue.
-void TPranayama::beginPranayamaPhase()
+Phase TPranayama::pranayamaPhase() const
 {
-    if (settings.blDelay) {
-        setStatusPanel(1, QStringLiteral("30 sec. Delay"));
-        PlayCue(QStringLiteral("Delay.wav"));
-        return;
-    }
-    const PhaseInfo& phase = phaseOf(m_practice);
-    if (!m_practice.blPhaseOne && !m_practice.blPhaseTwo) { // Puraka: a new round
-        ++m_practice.intRound;
-        ui->LMDLEDLabel4->setText(QString::number(m_practice.intRound));
-    }
-    setStatusPanel(1, phase.status.toString());
-    PlayCue(phase.cue.toString());
+    return tolvane::pranayamaPhase(m_practice.blPhaseOne, m_practice.blPhaseTwo);
 }
 
-// Moves the phase code along the cycle of the chosen Pranayama type; a hold that the type
-// leaves out is never entered.
+std::int32_t TPranayama::pranayamaPhaseLength() const
+{
+    switch (pranayamaPhase()) {
+    case Phase::Puraka:
+        return settings.intPrInhale;
+    case Phase::AbhyantaraKumbhaka:
+        return settings.intCheckOne;
+    case Phase::Rechaka:
+        return settings.intPrExhale;
+    case Phase::BahyaKumbhaka:
+        break;
+    }
+    return settings.intCheckTwo;
+}
+
 void TPranayama::advancePranayamaPhase()
 {
-    bool& one = m_practice.blPhaseOne;
-    bool& two = m_practice.blPhaseTwo;
-    if (!one && !two) { // Puraka
-        if (settings.blCheckOne)
-            one = true;
-        else if (!settings.blCheckTwo)
-            two = true;
-    } else if (one && !two) { // Abhyantara Kumbhaka
-        one = false;
-        two = true;
-    } else if (!one && two) { // Rechaka
-        one = settings.blCheckTwo;
-        two = settings.blCheckTwo;
-    } else { // Bahya Kumbhaka
-        one = false;
-        two = false;
-    }
+    setPranayamaPhase(
+        nextPranayamaPhase(pranayamaPhase(), settings.blCheckOne, settings.blCheckTwo),
+        m_practice.blPhaseOne, m_practice.blPhaseTwo);
 }
 
 void TPranayama::endPranayama()
 {
-    logPracticeEnd(practicelog::Ended::End, settings.blAuto || settings.blAutoTwo);
+    const bool rated = bool(incrementOf(settings.blAuto, settings.blAutoTwo));
+    logPracticeEnd(practicelog::Ended::End, rated);
     Timer1->stop();
     m_practice.blPhaseCue = false;
     showPracticeEnd();
@@ -128,10 +79,10 @@ void TPranayama::endPranayama()
     // also when its reload fails.
     settings.blDelay = m_delaySetting;
     // The rating comes before the commands return to idle; the next start reloads its result.
-    if (settings.blAuto || settings.blAutoTwo) {
+    if (rated) {
         TState rating(this);
         rating.exec();
-        logRating(rating.appliedAnswer());
+        logRating(rating.appliedRating());
     }
     setIdleCommands();
 }

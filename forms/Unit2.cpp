@@ -1,11 +1,12 @@
 #include "forms/Unit2.h"
 
 #include "forms/DialogSetup.h"
-#include "forms/PracticeTotal.h"
 #include "forms/Refusal.h"
-#include "forms/TimeFormat.h"
 #include "platform/Convert.h"
 #include "platform/ErrorDispatch.h"
+#include "practice/PracticeTotal.h"
+#include "practice/Progression.h"
+#include "practice/TimeFormat.h"
 #include "settings/SettingsRecord.h"
 #include "settings/SettingsStore.h"
 #include "ui_Unit2.h"
@@ -144,12 +145,10 @@ void TSettings::FormCreate()
     setBoxText(ui->ComboBox5, QString::number(settings.intCheckTwo));
 
     // Each selection runs its click handler, whose cascades the later tests see.
-    if (settings.blModeOne && !settings.blModeTwo)
-        ui->RadioGroup2->setItemIndex(ratioOneFourTwoTwoItem);
-    else if (settings.blModeOne && settings.blModeTwo)
-        ui->RadioGroup2->setItemIndex(ratioOneOneOneOneItem);
-    else if (!settings.blModeOne && !settings.blModeTwo)
-        ui->RadioGroup2->setItemIndex(ratioFreeItem);
+    if (const std::optional<Ratio> ratio = ratioOf(settings.blModeOne, settings.blModeTwo)) {
+        constexpr int items[] = {ratioOneFourTwoTwoItem, ratioOneOneOneOneItem, ratioFreeItem};
+        ui->RadioGroup2->setItemIndex(items[int(*ratio)]);
+    }
 
     if (!settings.blCheckOne && !settings.blCheckTwo)
         ui->RadioGroup1->setItemIndex(noKumbhakaItem);
@@ -160,11 +159,13 @@ void TSettings::FormCreate()
 
     ui->Delay1->setChecked(settings.blDelay);
 
-    if (!settings.blAuto && !settings.blAutoTwo)
+    const Increment increment = incrementOf(settings.blAuto, settings.blAutoTwo);
+    // Both flags, which no choice stores, open on the first increment; its click clears the other.
+    if (!increment)
         ui->Automatic->setItemIndex(incrementDisabledItem);
-    if (settings.blAuto)
+    else if (increment.testFlag(Lengthening::TowardsOneFourTwoTwo))
         ui->Automatic->setItemIndex(incrementOneFourTwoTwoItem);
-    if (settings.blAutoTwo)
+    else
         ui->Automatic->setItemIndex(incrementOneOneOneOneItem);
 
     setBoxText(ui->ComboBox6, QString::number(settings.intIncrementDays));
@@ -270,9 +271,10 @@ void TSettings::deriveDurations()
         int checkTwo;
     };
     std::optional<Factors> factors;
-    if (settings.blModeOne && !settings.blModeTwo)
+    const std::optional<Ratio> ratio = ratioOf(settings.blModeOne, settings.blModeTwo);
+    if (ratio == Ratio::OneFourTwoTwo)
         factors = Factors{4, 2, 2};
-    else if (settings.blModeOne && settings.blModeTwo)
+    else if (ratio == Ratio::OneOneOneOne)
         factors = Factors{1, 1, 1};
     if (!factors || (!settings.blCheckOne && settings.blCheckTwo))
         return;
@@ -315,7 +317,7 @@ TSettings::Practice TSettings::practiceFromBoxes() const
     practice.exhale = duration(ui->ComboBox4, tr("Rechaka"));
     practice.checkTwo = duration(ui->ComboBox5, tr("Bahya kumbhaka"));
     const std::int64_t round =
-        std::int64_t{practice.inhale} + practice.checkOne + practice.exhale + practice.checkTwo;
+        roundSeconds({practice.inhale, practice.checkOne, practice.exhale, practice.checkTwo});
     if (round >= secondsPerHour) {
         const std::pair<std::int32_t, QComboBox*> durations[] = {
             {practice.inhale, ui->ComboBox2},

@@ -1,9 +1,9 @@
 #include "forms/Unit3.h"
 
 #include "forms/DialogSetup.h"
-#include "forms/PracticeTotal.h"
 #include "forms/Refusal.h"
 #include "platform/ErrorDispatch.h"
+#include "practice/PracticeTotal.h"
 #include "settings/SettingsRecord.h"
 #include "settings/SettingsStore.h"
 #include "ui_Unit3.h"

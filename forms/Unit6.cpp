@@ -1,102 +1,45 @@
 #include "forms/Unit6.h"
 
 #include "forms/DialogSetup.h"
-#include "forms/PracticeTotal.h"
 #include "platform/DialogFrame.h"
 #include "platform/ErrorDispatch.h"
+#include "practice/PracticeTotal.h"
+#include "practice/Progression.h"
 #include "settings/SettingsRecord.h"
 #include "settings/SettingsStore.h"
 #include "ui_Unit6.h"
 
-#include <cstdint>
-#include <limits>
+#include <array>
 #include <optional>
 
 namespace tolvane {
 
 namespace {
 
-constexpr int easyAnswer = 0;
-constexpr int slightlyDifficultAnswer = 1;
-constexpr int notFollowedAnswer = 2;
+// The answers in the order the dialog lists them.
+constexpr std::array<Rating, 3> answers{Rating::Easy, Rating::SlightlyDifficult, Rating::Difficult};
 
-// Neither breath is shortened below this many seconds.
-constexpr std::int32_t shortestBreath = 4;
-
-// Whether part / inhale (truncated) is still below the proportion. An inhalation of 0 has no
-// proportion to catch up with: every other phase counts as far enough, so the inhalation itself
-// grows first.
-bool belowProportion(std::int32_t part, std::int32_t inhale, std::int64_t proportion)
+std::optional<Rating> ratingAt(int index)
 {
-    return inhale != 0 && std::int64_t{part} / inhale < proportion;
+    if (index < 0 || index >= int(answers.size()))
+        return std::nullopt;
+    return answers[std::size_t(index)];
 }
 
-void lengthenTowardsOneFourTwoTwo(SettingsRecord& record)
+Progression progressionOf(const SettingsRecord& record)
 {
-    const std::int32_t inhale = record.intPrInhale;
-    if (belowProportion(record.intPrExhale, inhale, 2))
-        ++record.intPrExhale;
-    else if (belowProportion(record.intCheckOne, inhale, 4) && record.blCheckOne)
-        ++record.intCheckOne;
-    else if (belowProportion(record.intCheckTwo, inhale, 2) && record.blCheckTwo)
-        ++record.intCheckTwo;
-    else
-        ++record.intPrInhale;
+    return {pranayamaDurations(record), record.blCheckOne,
+            record.blCheckTwo,          record.intDays,
+            record.intIncrementDays,    incrementOf(record.blAuto, record.blAutoTwo)};
 }
 
-void lengthenTowardsEqual(SettingsRecord& record)
+void takeProgression(SettingsRecord& record, const Progression& progression)
 {
-    const std::int32_t inhale = record.intPrInhale;
-    if (record.intPrExhale < inhale)
-        ++record.intPrExhale;
-    else if (record.intCheckOne < inhale && record.blCheckOne)
-        ++record.intCheckOne;
-    else if (record.intCheckTwo < inhale && record.blCheckTwo)
-        ++record.intCheckTwo;
-    else
-        ++record.intPrInhale;
-}
-
-void countEasyPractice(SettingsRecord& record)
-{
-    // A count at its largest value stays there instead of overflowing.
-    if (record.intDays == std::numeric_limits<std::int32_t>::max())
-        return;
-    ++record.intDays;
-    if (record.intDays != record.intIncrementDays)
-        return;
-    record.intDays = 0;
-    if (record.blAuto)
-        lengthenTowardsOneFourTwoTwo(record);
-    if (record.blAutoTwo)
-        lengthenTowardsEqual(record);
-}
-
-// The holds go first, the one after exhaling before the one after inhaling.
-void shortenFirstPhase(SettingsRecord& record)
-{
-    record.intDays = 0;
-    if (record.blCheckTwo && record.intCheckTwo > 0)
-        --record.intCheckTwo;
-    else if (record.blCheckOne && record.intCheckOne > 0)
-        --record.intCheckOne;
-    else if (record.intPrExhale > shortestBreath)
-        --record.intPrExhale;
-    else if (record.intPrInhale > shortestBreath)
-        --record.intPrInhale;
-}
-
-void shortenEveryPhase(SettingsRecord& record)
-{
-    record.intDays = 0;
-    if (record.blCheckTwo && record.intCheckTwo > 0)
-        --record.intCheckTwo;
-    if (record.blCheckOne && record.intCheckOne > 0)
-        --record.intCheckOne;
-    if (record.intPrExhale > shortestBreath)
-        --record.intPrExhale;
-    if (record.intPrInhale > shortestBreath)
-        --record.intPrInhale;
+    record.intPrInhale = progression.durations.inhale;
+    record.intCheckOne = progression.durations.checkOne;
+    record.intPrExhale = progression.durations.exhale;
+    record.intCheckTwo = progression.durations.checkTwo;
+    record.intDays = progression.easyCount;
 }
 
 } // namespace
@@ -151,29 +94,20 @@ void TState::BitBtn1Click()
 {
     // Worked on a copy: a rating that cannot be stored leaves the record as it was.
     SettingsRecord rated = settings;
-    switch (ui->RadioGroup1->itemIndex()) {
-    case easyAnswer:
-        countEasyPractice(rated);
-        break;
-    case slightlyDifficultAnswer:
-        shortenFirstPhase(rated);
-        break;
-    case notFollowedAnswer:
-        shortenEveryPhase(rated);
-        break;
-    default:
-        break;
-    }
+    const std::optional<Rating> rating = ratingAt(ui->RadioGroup1->itemIndex());
+    Progression progression = progressionOf(rated);
+    if (rating)
+        applyRating(progression, *rating);
+    takeProgression(rated, progression);
 
-    const std::int64_t round =
-        std::int64_t{rated.intPrInhale} + rated.intCheckOne + rated.intPrExhale + rated.intCheckTwo;
-    const std::optional<int> total = practiceSeconds(rated.intPrTotalTime, round, rated.blDelay);
+    const std::optional<int> total =
+        practiceSeconds(rated.intPrTotalTime, roundSeconds(progression.durations), rated.blDelay);
     if (!total)
         throw TolvaneError(tr("The total practice time must lie between 0:00:00 and "
                               "23:59:59; the settings stay as they were"));
     rated.tTotalTime = secondsAsDays(*total);
     settings = rated;
-    m_appliedAnswer = ui->RadioGroup1->itemIndex();
+    m_appliedRating = rating;
 
     store::writeRating();
     accept();

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "practice/Progression.h"
+
 #include <QDialog>
 
 #include <memory>
+#include <optional>
 
 namespace Ui {
 class TState;
@@ -25,9 +28,8 @@ public:
     void RadioGroup1Click();
     void BitBtn1Click();
 
-    // The answer that OK applied to the settings (0 easy, 1 slightly difficult, 2 not
-    // followed), or -1 while none was.
-    int appliedAnswer() const { return m_appliedAnswer; }
+    // The rating that OK applied to the settings; none while none was.
+    std::optional<Rating> appliedRating() const { return m_appliedRating; }
 
     // There is no way out but a rating, unless the settings could not be read on opening:
     // then Esc leaves without one.
@@ -36,7 +38,7 @@ public:
 private:
     std::unique_ptr<Ui::TState> ui;
     bool m_mayLeave = false;
-    int m_appliedAnswer = -1;
+    std::optional<Rating> m_appliedRating;
 };
 
 } // namespace tolvane

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 namespace tolvane::platform {
 
 // The practice clock's time source, in days (one second is 1/86400), at millisecond resolution.
@@ -14,7 +16,10 @@ public:
 // A clock that counts from the start of the process on the system's boot-time clock.
 Clock& systemClock();
 
-inline constexpr double secondsPerDay = 86400.0;
+// The units of a date-time value, defined here once for every layer.
+inline constexpr std::int64_t msPerSecond = 1000;
+inline constexpr std::int64_t secondsPerDay = 86'400;
+inline constexpr std::int64_t msPerDay = secondsPerDay * msPerSecond;
 inline constexpr double oneSecond = 1.0 / secondsPerDay;
 
 } // namespace tolvane::platform

@@ -1,15 +1,13 @@
 #include "practicelog/PracticeEntry.h"
 
+#include "platform/Clock.h"
+
 #include <QTimeZone>
 
 namespace tolvane::practicelog {
 
-namespace {
-
-constexpr std::int64_t msPerSecond = 1000;
-constexpr std::int64_t secondsPerDay = 86'400;
-
-} // namespace
+using platform::msPerSecond;
+using platform::secondsPerDay;
 
 LocalStamp LocalStamp::of(const QDateTime& moment)
 {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "practice/Progression.h"
+
 #include <QDate>
 #include <QDateTime>
 
@@ -11,10 +13,10 @@ namespace tolvane::practicelog {
 enum class Exercise { Pranayama, Kevali };
 // The holds of a Pranayama round.
 enum class Holds { None, One, Two };
-enum class Ratio { OneFourTwoTwo, OneOneOneOne, Free };
+using tolvane::Ratio;
 // How the practice came to an end: ran its time, Stop, or the program closed during it.
 enum class Ended { End, Stop, Close };
-enum class Rating { Easy, SlightlyDifficult, Difficult };
+using tolvane::Rating;
 
 // A moment as the person lived it: the local date and time of day, and how far local time was
 // ahead of UTC then. Weeks and days in a row count by this date, wherever the log is read.

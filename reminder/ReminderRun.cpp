@@ -75,8 +75,7 @@ QString ReminderRun::bodyText(practicelog::Exercise practice, int daysInARow)
 {
     QString body;
     if (practice == practicelog::Exercise::Pranayama) {
-        const qint64 round = qint64{settings.intPrInhale} + settings.intCheckOne +
-                             settings.intPrExhale + settings.intCheckTwo;
+        const qint64 round = roundSeconds(pranayamaDurations(settings));
         const long minutes = std::lround(settings.tTotalTime * platform::secondsPerDay / 60);
         body = QCoreApplication::translate("Reminder", "%1 rounds of %2 seconds, about %3 minutes.")
                    .arg(settings.intPrTotalTime)

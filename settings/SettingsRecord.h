@@ -1,5 +1,7 @@
 #pragma once
 
+#include "practice/Progression.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -39,5 +41,11 @@ struct SettingsRecord {
 
 // The one settings record of the program.
 extern SettingsRecord settings;
+
+// The Pranayama phase durations of the record.
+inline Durations pranayamaDurations(const SettingsRecord& record)
+{
+    return {record.intPrInhale, record.intCheckOne, record.intPrExhale, record.intCheckTwo};
+}
 
 } // namespace tolvane

@@ -93,6 +93,7 @@ setup_run() {
     mkfifo "$SDL_DISKAUDIOFILE"
     cat <>"$SDL_DISKAUDIOFILE" >"$sound" &
     recorder=$!
+    disown "$recorder" # it never ends by itself: a plain wait must not wait for it
     local session=${1:-}
     [[ ${TOLVANE_E2E_WM:-} == mutter ]] && session=mutter # its session gives the display
     [[ -n $session ]] && "start_${session}_session" || start_display

@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
 using namespace tolvane;
@@ -131,6 +132,35 @@ TEST_F(PranayamaPracticeTest, TheRatingKeepsTheDelayInTheTotalWhenItsReloadFails
     EXPECT_TRUE(errors.contains(QStringLiteral("Invalid data type for 'intPrTotalTime'")));
     // A second less of Abhyantara Kumbhaka: 30 + 34 s.
     EXPECT_TRUE(config.readRegistryFile().contains("\"tTotalTime\"=hex:29,51,ce,a0,c8,45,48,3f"));
+}
+
+// The log keeps the answer of each rating and the round it leaves.
+TEST_F(PranayamaPracticeTest, TheLogRecordsADifficultRatingAndTheRoundItLeaves)
+{
+    writeSettings("\"blAuto\"=dword:00000001\n\"blModeOne\"=dword:00000000\n"
+                  "\"intPrTotalTime\"=dword:00000001\n");
+    store::withSettingsKey([](RegistryAccessor& key) {
+        key.writeDateTime(values::tTotalTime.name.toString(), 35 / 86400.0);
+    });
+    window->FormCreate();
+    for (const int answer : {1, 2}) {
+        start();
+        runFor(30'000);
+        QTimer::singleShot(0, [answer] {
+            auto* rating = qobject_cast<TState*>(QApplication::activeModalWidget());
+            ASSERT_NE(rating, nullptr);
+            rating->findChild<TRadioGroup*>(QStringLiteral("RadioGroup1"))->setItemIndex(answer);
+            rating->BitBtn1Click();
+        });
+        runFor(10'000);
+        QCoreApplication::processEvents();
+    }
+    QFile log(config.dataHome() + QStringLiteral("/tolvane/practice-log.csv"));
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = log.readAll().trimmed().split('\n');
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_TRUE(lines[1].trimmed().endsWith(",end,slightly difficult,34")) << lines[1].data();
+    EXPECT_TRUE(lines[2].trimmed().endsWith(",end,difficult,31")) << lines[2].data();
 }
 
 TEST_F(PranayamaPracticeTest, TotalBelowOneSecondEndsAtTheFirstTick)

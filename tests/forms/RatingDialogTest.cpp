@@ -1,5 +1,5 @@
-#include "forms/TimeFormat.h"
 #include "forms/Unit6.h"
+#include "practice/TimeFormat.h"
 #include "tests/forms/DialogFixture.h"
 #include "widgets/RadioGroup.h"
 
@@ -131,55 +131,6 @@ TEST_F(RatingDialog, SevenEasyPracticesLengthenTowardsOneFourTwoTwo)
     EXPECT_TRUE(errors.isEmpty());
 }
 
-TEST_F(RatingDialog, EqualRatioWithTwoHoldsLengthensInTurn)
-{
-    switchIncrementOn(values::blAutoTwo);
-    storeBool(values::blCheckTwo, true);
-    storeInteger(values::intIncrementDays, 1);
-    storeDurations({5, 5, 5, 5});
-    const Durations order[] = {
-        {6, 5, 5, 5}, {6, 5, 6, 5}, {6, 6, 6, 5}, {6, 6, 6, 6}, {7, 6, 6, 6}};
-    for (const Durations& expected : order) {
-        rate(easy);
-        EXPECT_EQ(storedDurations(), expected);
-    }
-}
-
-TEST_F(RatingDialog, WithoutHoldsTheBreathsGrowByTheirProportion)
-{
-    storeBool(values::blCheckOne, false);
-    storeInteger(values::intIncrementDays, 1);
-    storeDurations({4, 0, 4, 0});
-    switchIncrementOn(values::blAuto);
-    rate(easy, 4);
-    EXPECT_EQ(storedDurations(), (Durations{4, 0, 8, 0}));
-    rate(easy);
-    EXPECT_EQ(storedDurations(), (Durations{5, 0, 8, 0}));
-
-    storeBool(values::blAuto, false);
-    storeBool(values::blAutoTwo, true);
-    storeDurations({4, 0, 4, 0});
-    rate(easy, 4);
-    EXPECT_EQ(storedDurations(), (Durations{6, 0, 6, 0}));
-}
-
-TEST_F(RatingDialog, TheCountFiresOnlyOnExactEquality)
-{
-    switchIncrementOn(values::blAuto);
-    rate(easy, 8);
-    EXPECT_EQ(storedInteger(values::intDays), 1);
-    EXPECT_EQ(storedDurations(), (Durations{6, 20, 10, 0}));
-
-    storeInteger(values::intDays, 9); // already past the period
-    rate(easy, 20);
-    EXPECT_EQ(storedInteger(values::intDays), 29);
-    EXPECT_EQ(storedDurations(), (Durations{6, 20, 10, 0}));
-
-    storeInteger(values::intDays, std::numeric_limits<std::int32_t>::max());
-    rate(easy);
-    EXPECT_EQ(storedInteger(values::intDays), std::numeric_limits<std::int32_t>::max());
-}
-
 TEST_F(RatingDialog, APeriodOfZeroNeverFiresButTheTotalIsStillRewritten)
 {
     switchIncrementOn(values::blAuto);
@@ -189,19 +140,6 @@ TEST_F(RatingDialog, APeriodOfZeroNeverFiresButTheTotalIsStillRewritten)
     EXPECT_EQ(storedInteger(values::intDays), 10);
     EXPECT_EQ(storedDurations(), (Durations{5, 20, 10, 0}));
     EXPECT_EQ(storedTotal(), QStringLiteral("0:11:40"));
-}
-
-TEST_F(RatingDialog, APurakaOfZeroGrowsFirstInsteadOfDividingByIt)
-{
-    switchIncrementOn(values::blAuto);
-    storeInteger(values::intIncrementDays, 1);
-    storeDurations({0, 20, 10, 0});
-    rate(easy);
-    EXPECT_TRUE(errors.isEmpty()) << errors.join(u'|').toStdString();
-    EXPECT_EQ(storedDurations(), (Durations{1, 20, 10, 0}));
-    EXPECT_EQ(storedTotal(), QStringLiteral("0:10:20"));
-    rate(easy);
-    EXPECT_EQ(storedDurations(), (Durations{2, 20, 10, 0}));
 }
 
 struct ShorteningCase {
@@ -235,11 +173,6 @@ TEST_P(RatingShortens, AndRestartsTheCount)
 INSTANTIATE_TEST_SUITE_P(Difficult, RatingShortens, testing::Values(
     ShorteningCase{"SlightlyTakesASecondFromTheHold",    slightlyDifficult, true,  false, {5, 20, 10, 0},  {5, 19, 10, 0}},
     ShorteningCase{"NotFollowedTakesOneFromEach",        notFollowed,       true,  false, {5, 20, 10, 0},  {4, 19, 9, 0}},
-    ShorteningCase{"TheHoldAfterExhalingGoesFirst",      slightlyDifficult, true,  true,  {5, 20, 10, 10}, {5, 20, 10, 9}},
-    ShorteningCase{"AnEmptyHoldPassesToTheExhalation",   slightlyDifficult, true,  false, {5, 0, 10, 0},   {5, 0, 9, 0}},
-    ShorteningCase{"AnExcludedHoldIsNotShortened",       slightlyDifficult, false, false, {6, 3, 4, 0},    {5, 3, 4, 0}},
-    ShorteningCase{"SlightlyStopsAtFourSeconds",         slightlyDifficult, false, false, {4, 0, 4, 0},    {4, 0, 4, 0}},
-    ShorteningCase{"NotFollowedStopsAtFourSeconds",      notFollowed,       false, false, {4, 0, 4, 0},    {4, 0, 4, 0}},
     ShorteningCase{"NotFollowedNeverGoesBelowTheFloors", notFollowed,       true,  true,  {5, 0, 4, 1},    {4, 0, 4, 0}}),
     [](const testing::TestParamInfo<ShorteningCase>& example) { return std::string(example.param.name); });
 // clang-format on

@@ -1,5 +1,5 @@
-#include "forms/TimeFormat.h"
 #include "forms/Unit2.h"
+#include "practice/TimeFormat.h"
 #include "tests/forms/DialogFixture.h"
 #include "tests/support/Typing.h"
 #include "widgets/CheckBox.h"

@@ -2,7 +2,7 @@
 // count is right and memory does not grow. A step of 10 ms instead of the 1 ms timer period keeps
 // each hour under a minute of test time; every phase then ends up to 10 ms late, far too little
 // to change a count of rounds or the end of the practice.
-#include "forms/PracticeTotal.h"
+#include "practice/PracticeTotal.h"
 #include "settings/RegistryAccessor.h"
 #include "settings/SettingsStore.h"
 #include "tests/forms/PracticeRunner.h"

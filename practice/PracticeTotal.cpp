@@ -1,15 +1,14 @@
-#include "forms/PracticeTotal.h"
+#include "practice/PracticeTotal.h"
+
+#include "platform/Clock.h"
 
 #include <algorithm>
 
 namespace tolvane {
 
-namespace {
-
-constexpr std::int64_t secondsPerDay = 86'400;
-constexpr double msPerDay = 86'400'000.0;
-
-} // namespace
+using platform::msPerDay;
+using platform::msPerSecond;
+using platform::secondsPerDay;
 
 std::optional<int> practiceSeconds(std::int64_t rounds, std::int64_t roundSeconds, bool delay)
 {
@@ -27,19 +26,25 @@ std::optional<int> practiceSeconds(std::int64_t rounds, std::int64_t roundSecond
 KevaliPlan kevaliPlan(std::int64_t practiceMinutes, std::int64_t startBreath, bool delay)
 {
     const std::int64_t delayed = delay ? delaySeconds : 0;
+    const std::int64_t firstBreath = std::max<std::int64_t>(startBreath, 0);
     std::int64_t blocks = 0;
-    std::int64_t breath = std::max<std::int64_t>(startBreath, 0);
+    std::int64_t breath = firstBreath;
     while (blocks + delayed <= practiceMinutes * 60) {
-        blocks += 20 * breath;
+        blocks += 2 * roundsPerKevaliBlock * breath; // a breath in and a breath out each round
         ++breath;
     }
-    return {blocks + delayed, breath - 1};
+    return {blocks + delayed, breath - 1, roundsPerKevaliBlock * (breath - firstBreath)};
+}
+
+bool kevaliBlockPassed(std::int32_t roundsBegunAtLength)
+{
+    return roundsBegunAtLength > roundsPerKevaliBlock;
 }
 
 double secondsAsDays(int seconds)
 {
     // Whole milliseconds over the day, so that 700 s gives the very bytes of the default.
-    return seconds * 1000.0 / msPerDay;
+    return double(seconds * msPerSecond) / double(msPerDay);
 }
 
 } // namespace tolvane

@@ -1,4 +1,6 @@
-#include "forms/TimeFormat.h"
+#include "practice/TimeFormat.h"
+
+#include "platform/Clock.h"
 
 #include <array>
 #include <cmath>
@@ -8,7 +10,8 @@ namespace tolvane {
 
 namespace {
 
-constexpr std::int64_t msPerDay = 86'400'000;
+using platform::msPerDay;
+using platform::msPerSecond;
 
 // Milliseconds of the day that the value shows; a value that is no number shows as midnight.
 std::int64_t msOfDay(double days)
@@ -18,8 +21,6 @@ std::int64_t msOfDay(double days)
     const double ms = std::round(std::fabs(days) * static_cast<double>(msPerDay));
     return static_cast<std::int64_t>(std::fmod(ms, static_cast<double>(msPerDay)));
 }
-
-constexpr std::int64_t msPerSecond = 1000;
 
 // A time of day written digit by digit into one string: the practice tick formats three times a
 // millisecond, and QString::arg would parse a pattern and allocate a string for every field.

@@ -1,4 +1,4 @@
-#include "forms/TickPace.h"
+#include "practice/TickPace.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "forms/TimeFormat.h"
+#include "practice/TimeFormat.h"
 #include "tests/support/QtPrinting.h"
 
 #include <gtest/gtest.h>
