@@ -2,8 +2,8 @@
 // is drawn, against an empty log; the window on a log of 100 MB, of which only the end is read;
 // and one practice added to the log, against a plain write and sync of the same line.
 #include "bench/BenchSupport.h"
+#include "forms/PracticeLogWindow.h"
 #include "forms/Unit1.h"
-#include "forms/Unit7.h"
 #include "platform/Application.h"
 #include "platform/Fonts.h"
 #include "practicelog/LogCsv.h"
@@ -98,9 +98,9 @@ std::vector<double> openTimes(TPranayama& window)
     for (int i = 0; i < opens; ++i) {
         const auto start = steady_clock::now();
         window.PracticeLog1Click();
-        TPracticeLog* log = TPracticeLog::openFor(&window);
+        PracticeLogWindow* log = PracticeLogWindow::openFor(&window);
         QEventLoop shown;
-        QObject::connect(log, &TPracticeLog::shown, &shown, &QEventLoop::quit);
+        QObject::connect(log, &PracticeLogWindow::shown, &shown, &QEventLoop::quit);
         shown.exec();
         // The chart, or for a log without practices the text that says so.
         const bool practices =
@@ -176,10 +176,9 @@ int main(int argc, char** argv)
     const ScratchSettings settings(dwordValue("blAuto", 1) + dwordValue("blAutoTwo", 0) +
                                    dwordValue("intDays", 4) + dwordValue("intIncrementDays", 7));
     QTemporaryDir data;
-    qputenv("XDG_DATA_HOME", QFile::encodeName(data.path()));
-    const QString path = defaultLogPath();
+    const QString path = data.path() + QStringLiteral("/practice-log.csv");
 
-    TPranayama window;
+    TPranayama window(platform::systemClock(), path);
     window.show();
     const std::vector<PracticeEntry> entries = practices(10'000);
     const QString item = QStringLiteral("6 Practice log");
@@ -200,7 +199,7 @@ int main(int argc, char** argv)
     const std::vector<double> huge = openTimes(window);
     printRow(item,
              QStringLiteral("100 MB log (its last %1 read): the same, median (max) of %2")
-                 .arg(QLocale().formattedDataSize(TPracticeLog::readBound))
+                 .arg(QLocale().formattedDataSize(PracticeLogWindow::readBound))
                  .arg(opens),
              medianAndMax(huge, 1), emptyBaseline, QStringLiteral("—"), QStringLiteral("info"));
     QFile::remove(path);

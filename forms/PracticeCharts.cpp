@@ -7,6 +7,7 @@
 #include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QGraphicsLayout>
 #include <QLegendMarker>
@@ -30,7 +31,7 @@ constexpr int markerPixels = 11;
 const qint64 epochDay = QDate(1970, 1, 1).toJulianDay();
 
 struct MarkStyle {
-    QStringView name;
+    const char* name; // for translation
     QLegend::MarkerShape shape;
     QColor color;
     bool filled;
@@ -39,16 +40,25 @@ struct MarkStyle {
 // In the order of the ratings, then the practices without one. Shapes as well as colours tell
 // them apart.
 const std::array<MarkStyle, 4> markStyles{{
-    {u"Easy", QLegend::MarkerShapeCircle, QColor(0x2e, 0x9e, 0x3e), true},
-    {u"Slightly difficult", QLegend::MarkerShapeTriangle, QColor(0xe0, 0x8a, 0x00), true},
-    {u"Difficult", QLegend::MarkerShapeRectangle, QColor(0xc8, 0x28, 0x28), true},
-    {u"Not rated", QLegend::MarkerShapeRotatedRectangle, QColor(0x70, 0x70, 0x70), false},
+    {QT_TRANSLATE_NOOP("PracticeCharts", "Easy"), QLegend::MarkerShapeCircle,
+     QColor(0x2e, 0x9e, 0x3e), true},
+    {QT_TRANSLATE_NOOP("PracticeCharts", "Slightly difficult"), QLegend::MarkerShapeTriangle,
+     QColor(0xe0, 0x8a, 0x00), true},
+    {QT_TRANSLATE_NOOP("PracticeCharts", "Difficult"), QLegend::MarkerShapeRectangle,
+     QColor(0xc8, 0x28, 0x28), true},
+    {QT_TRANSLATE_NOOP("PracticeCharts", "Not rated"), QLegend::MarkerShapeRotatedRectangle,
+     QColor(0x70, 0x70, 0x70), false},
 }};
 // The marks without a rating go under the others, and the rarer, harder ratings on top.
 constexpr std::array<std::size_t, 4> drawingOrder{3, 0, 1, 2};
 
 // The mark drawn at each point, in the screen's pixels. A line series without a line paints it
 // at every point, where a scatter series would make an item of each one.
+QString markName(const MarkStyle& style)
+{
+    return QCoreApplication::translate("PracticeCharts", style.name);
+}
+
 QImage markImage(const MarkStyle& style, qreal pixelRatio)
 {
     const int side = qCeil(markerPixels * pixelRatio);
@@ -172,12 +182,15 @@ QString roundTitle(RoundBucket bucket)
 {
     switch (bucket) {
     case RoundBucket::Practice:
-        return QStringLiteral("Round length per Pranayama practice, seconds");
+        return QCoreApplication::translate("PracticeCharts",
+                                           "Round length per Pranayama practice, seconds");
     case RoundBucket::Week:
-        return QStringLiteral("Round length of each week's last Pranayama practice, seconds<br>"
+        return QCoreApplication::translate(
+            "PracticeCharts", "Round length of each week's last Pranayama practice, seconds<br>"
                               "<small>marked by the rating given most often that week</small>");
     case RoundBucket::Month:
-        return QStringLiteral("Round length of each month's last Pranayama practice, seconds<br>"
+        return QCoreApplication::translate(
+            "PracticeCharts", "Round length of each month's last Pranayama practice, seconds<br>"
                               "<small>marked by the rating given most often that month</small>");
     }
     return {};
@@ -193,8 +206,9 @@ QString counted(qsizetype count, QStringView one, QStringView many)
 QString minutesText(double minutes)
 {
     if (minutes > 0 && qRound(minutes) == 0)
-        return QStringLiteral("under a minute");
-    return counted(qRound(minutes), u"minute", u"minutes");
+        return QCoreApplication::translate("PracticeCharts", "under a minute");
+    return counted(qRound(minutes), QCoreApplication::translate("PracticeCharts", "minute"),
+                   QCoreApplication::translate("PracticeCharts", "minutes"));
 }
 
 QString longDate(QDate day)
@@ -242,8 +256,8 @@ void RoundLengthChart::draw()
     m_seconds->setVisible(any);
     chart->legend()->setVisible(any);
     if (!any) {
-        const QString text = QStringLiteral("The round chart is for Pranayama: no Pranayama "
-                                            "practice is recorded yet.");
+        const QString text = tr("The round chart is for Pranayama: no Pranayama "
+                                "practice is recorded yet.");
         chart->setTitle(text);
         m_view->setAccessibleDescription(text);
         return;
@@ -275,7 +289,8 @@ void RoundLengthChart::draw()
     for (const std::size_t i : drawingOrder) {
         const MarkStyle& style = markStyles[i];
         auto* series = new QLineSeries;
-        series->setName(style.name + u" (" + QLocale().toString(drawn.practicesMarked[i]) + u')');
+        series->setName(markName(style) + u" (" + QLocale().toString(drawn.practicesMarked[i]) +
+                        u')');
         series->setPen(Qt::NoPen);
         series->setMarkerSize(markerPixels);
         series->setLightMarker(markImage(style, pixelRatio));
@@ -315,16 +330,16 @@ void RoundLengthChart::draw()
         if (entry.roundSeconds())
             pranayama.push_back(&entry);
     }
-    QString told =
-        QStringLiteral("%1 from %2 to %3: %4 seconds at first, %5 seconds at last.")
-            .arg(
-                counted(qsizetype(pranayama.size()), u"Pranayama practice", u"Pranayama practices"),
-                longDate(pranayama.front()->started.date), longDate(pranayama.back()->started.date))
-            .arg(*pranayama.front()->roundSeconds())
-            .arg(*pranayama.back()->roundSeconds());
+    QString told = tr("%1 from %2 to %3: %4 seconds at first, %5 seconds at last.")
+                       .arg(counted(qsizetype(pranayama.size()), tr("Pranayama practice"),
+                                    tr("Pranayama practices")),
+                            longDate(pranayama.front()->started.date),
+                            longDate(pranayama.back()->started.date))
+                       .arg(*pranayama.front()->roundSeconds())
+                       .arg(*pranayama.back()->roundSeconds());
     for (std::size_t i = 0; i < markStyles.size(); ++i) {
         if (drawn.practicesMarked[i] > 0)
-            told += u' ' + markStyles[i].name.toString() + u": " +
+            told += u' ' + markName(markStyles[i]) + u": " +
                     QLocale().toString(drawn.practicesMarked[i]) + u'.';
     }
     m_view->setAccessibleDescription(told);
@@ -332,8 +347,8 @@ void RoundLengthChart::draw()
 
 WeeklyMinutesChart::WeeklyMinutesChart(QChartView* view)
     : m_view(view)
-    , m_pranayama(new QBarSet(QStringLiteral("Pranayama")))
-    , m_kevali(new QBarSet(QStringLiteral("Kevali")))
+    , m_pranayama(new QBarSet(tr("Pranayama")))
+    , m_kevali(new QBarSet(tr("Kevali")))
     , m_weeks(new QCategoryAxis)
     , m_minutes(new QValueAxis)
 {
@@ -348,7 +363,7 @@ WeeklyMinutesChart::WeeklyMinutesChart(QChartView* view)
     series->append(m_pranayama);
     series->append(m_kevali);
     chart->addSeries(series);
-    m_weeks->setTitleText(QStringLiteral("Week beginning"));
+    m_weeks->setTitleText(tr("Week beginning"));
     m_weeks->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
     m_weeks->setGridLineVisible(false);
     chart->addAxis(m_weeks, Qt::AlignBottom);
@@ -384,7 +399,7 @@ void WeeklyMinutesChart::draw()
         pranayama << week.pranayamaMinutes;
         kevali << week.kevaliMinutes;
         most = std::max(most, week.pranayamaMinutes + week.kevaliMinutes);
-        told.prepend(QStringLiteral("week of %1: %2 (Pranayama %3, Kevali %4)")
+        told.prepend(tr("week of %1: %2 (Pranayama %3, Kevali %4)")
                          .arg(longDate(week.start),
                               minutesText(week.pranayamaMinutes + week.kevaliMinutes),
                               QLocale().toString(qRound(week.pranayamaMinutes)),
@@ -409,15 +424,16 @@ void WeeklyMinutesChart::draw()
     m_weeks->setRange(-0.5, count - 0.5);
     setWholeTicks(m_minutes, wholeTicks(0, most, plot.height(), tickPixels(m_view)));
 
-    QString title = m_earlierWeeks ? QStringLiteral("Minutes practised per week, the last %1 weeks")
-                                         .arg(QLocale().toString(count))
-                                   : QStringLiteral("Minutes practised per week");
+    QString title =
+        m_earlierWeeks
+            ? tr("Minutes practised per week, the last %1 weeks").arg(QLocale().toString(count))
+            : tr("Minutes practised per week");
     if (most == 0)
-        title = QStringLiteral("Minutes practised per week: none in the last %1")
-                    .arg(counted(count, u"week", u"weeks"));
+        title = tr("Minutes practised per week: none in the last %1")
+                    .arg(counted(count, tr("week"), tr("weeks")));
     m_view->chart()->setTitle(title);
-    m_view->setAccessibleDescription(title + u", newest first: " + told.join(QStringLiteral("; ")) +
-                                     u'.');
+    m_view->setAccessibleDescription(
+        tr("%1, newest first: %2.").arg(title, told.join(QStringLiteral("; "))));
 }
 
 } // namespace tolvane

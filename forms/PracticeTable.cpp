@@ -3,6 +3,7 @@
 #include "platform/Clock.h"
 #include "practice/TimeFormat.h"
 
+#include <QCoreApplication>
 #include <QLocale>
 
 #include <array>
@@ -55,19 +56,32 @@ QString startedText(const PracticeEntry& entry)
     return locale.toString(entry.started.toDateTime(), date + u' ' + time);
 }
 
-// The words for each value, in the order of its enumeration.
-constexpr std::array<QStringView, 3> holdsWords{u"no hold", u"one hold", u"two holds"};
-constexpr std::array<QStringView, 3> ratioWords{u"1:(4):2:(2)", u"1:(1):1:(1)", u"Free"};
-constexpr std::array<QStringView, 3> endedWords{u"ran to its end", u"stopped", u"program closed"};
-constexpr std::array<QStringView, 3> ratingWords{u"easy", u"slightly difficult", u"difficult"};
+// The words for each value, in the order of its enumeration; translated when shown.
+using Words = std::array<const char*, 3>;
+constexpr Words holdsWords{QT_TRANSLATE_NOOP("PracticeTable", "no hold"),
+                           QT_TRANSLATE_NOOP("PracticeTable", "one hold"),
+                           QT_TRANSLATE_NOOP("PracticeTable", "two holds")};
+constexpr Words ratioWords{QT_TRANSLATE_NOOP("PracticeTable", "1:(4):2:(2)"),
+                           QT_TRANSLATE_NOOP("PracticeTable", "1:(1):1:(1)"),
+                           QT_TRANSLATE_NOOP("PracticeTable", "Free")};
+constexpr Words endedWords{QT_TRANSLATE_NOOP("PracticeTable", "ran to its end"),
+                           QT_TRANSLATE_NOOP("PracticeTable", "stopped"),
+                           QT_TRANSLATE_NOOP("PracticeTable", "program closed")};
+constexpr Words ratingWords{QT_TRANSLATE_NOOP("PracticeTable", "easy"),
+                            QT_TRANSLATE_NOOP("PracticeTable", "slightly difficult"),
+                            QT_TRANSLATE_NOOP("PracticeTable", "difficult")};
 
-template <typename Enum> QString words(Enum value, const std::array<QStringView, 3>& names)
+QString translated(const char* text)
 {
-    return names[std::size_t(value)].toString();
+    return QCoreApplication::translate("PracticeTable", text);
 }
 
-template <typename Enum>
-QString words(const std::optional<Enum>& value, const std::array<QStringView, 3>& names)
+template <typename Enum> QString words(Enum value, const Words& names)
+{
+    return translated(names[std::size_t(value)]);
+}
+
+template <typename Enum> QString words(const std::optional<Enum>& value, const Words& names)
 {
     return value ? words(*value, names) : QString();
 }
@@ -75,44 +89,62 @@ QString words(const std::optional<Enum>& value, const std::array<QStringView, 3>
 using CellText = QString (*)(const PracticeEntry&);
 
 struct TableColumn {
-    QStringView title;
+    const char* title; // translated when shown
     CellText text;
     bool number; // right-aligned
     // How a spreadsheet gets it, when not as it is shown.
-    QStringView copiedTitle = {};
+    const char* copiedTitle = nullptr;
     CellText copied = nullptr;
 };
 
 const std::array<TableColumn, 18> tableColumns{{
-    {u"Started", startedText, false},
-    {u"Exercise",
+    {QT_TRANSLATE_NOOP("PracticeTable", "Started"), startedText, false},
+    {QT_TRANSLATE_NOOP("PracticeTable", "Exercise"),
      [](const PracticeEntry& e) {
-         return e.exercise == Exercise::Pranayama ? QStringLiteral("Pranayama")
-                                                  : QStringLiteral("Kevali");
+         return e.exercise == Exercise::Pranayama
+                    ? QCoreApplication::translate("PracticeTable", "Pranayama")
+                    : QCoreApplication::translate("PracticeTable", "Kevali");
      },
      false},
-    {u"Type", [](const PracticeEntry& e) { return words(e.type, holdsWords); }, false},
-    {u"Ratio", [](const PracticeEntry& e) { return words(e.ratio, ratioWords); }, false},
-    {u"Puraka (s)", [](const PracticeEntry& e) { return optionalNumber(e.puraka); }, true},
-    {u"Abhyantara (s)", [](const PracticeEntry& e) { return optionalNumber(e.abhyantara); }, true},
-    {u"Rechaka (s)", [](const PracticeEntry& e) { return optionalNumber(e.rechaka); }, true},
-    {u"Bahya (s)", [](const PracticeEntry& e) { return optionalNumber(e.bahya); }, true},
-    {u"Rounds planned", [](const PracticeEntry& e) { return number(e.roundsPlanned); }, true},
-    {u"Kevali time (min)", [](const PracticeEntry& e) { return optionalNumber(e.kevaliMinutes); },
-     true},
-    {u"First breath (s)",
+    {QT_TRANSLATE_NOOP("PracticeTable", "Type"),
+     [](const PracticeEntry& e) { return words(e.type, holdsWords); }, false},
+    {QT_TRANSLATE_NOOP("PracticeTable", "Ratio"),
+     [](const PracticeEntry& e) { return words(e.ratio, ratioWords); }, false},
+    {QT_TRANSLATE_NOOP("PracticeTable", "Puraka (s)"),
+     [](const PracticeEntry& e) { return optionalNumber(e.puraka); }, true},
+    {QT_TRANSLATE_NOOP("PracticeTable", "Abhyantara (s)"),
+     [](const PracticeEntry& e) { return optionalNumber(e.abhyantara); }, true},
+    {QT_TRANSLATE_NOOP("PracticeTable", "Rechaka (s)"),
+     [](const PracticeEntry& e) { return optionalNumber(e.rechaka); }, true},
+    {QT_TRANSLATE_NOOP("PracticeTable", "Bahya (s)"),
+     [](const PracticeEntry& e) { return optionalNumber(e.bahya); }, true},
+    {QT_TRANSLATE_NOOP("PracticeTable", "Rounds planned"),
+     [](const PracticeEntry& e) { return number(e.roundsPlanned); }, true},
+    {QT_TRANSLATE_NOOP("PracticeTable", "Kevali time (min)"),
+     [](const PracticeEntry& e) { return optionalNumber(e.kevaliMinutes); }, true},
+    {QT_TRANSLATE_NOOP("PracticeTable", "First breath (s)"),
      [](const PracticeEntry& e) { return optionalNumber(e.kevaliStartBreath); }, true},
-    {u"Delay",
-     [](const PracticeEntry& e) { return e.delay ? QStringLiteral("yes") : QStringLiteral("no"); },
+    {QT_TRANSLATE_NOOP("PracticeTable", "Delay"),
+     [](const PracticeEntry& e) {
+         return e.delay ? QCoreApplication::translate("PracticeTable", "yes")
+                        : QCoreApplication::translate("PracticeTable", "no");
+     },
      false},
-    {u"Planned", [](const PracticeEntry& e) { return duration(e.plannedSeconds); }, true,
-     u"Planned (s)", [](const PracticeEntry& e) { return wholeSeconds(e.plannedSeconds); }},
-    {u"Practised", [](const PracticeEntry& e) { return duration(e.elapsedSeconds); }, true,
-     u"Practised (s)", [](const PracticeEntry& e) { return wholeSeconds(e.elapsedSeconds); }},
-    {u"Rounds done", [](const PracticeEntry& e) { return number(e.roundsDone); }, true},
-    {u"Ended", [](const PracticeEntry& e) { return words(e.ended, endedWords); }, false},
-    {u"Rating", [](const PracticeEntry& e) { return words(e.rating, ratingWords); }, false},
-    {u"Round after rating (s)",
+    {QT_TRANSLATE_NOOP("PracticeTable", "Planned"),
+     [](const PracticeEntry& e) { return duration(e.plannedSeconds); }, true,
+     QT_TRANSLATE_NOOP("PracticeTable", "Planned (s)"),
+     [](const PracticeEntry& e) { return wholeSeconds(e.plannedSeconds); }},
+    {QT_TRANSLATE_NOOP("PracticeTable", "Practised"),
+     [](const PracticeEntry& e) { return duration(e.elapsedSeconds); }, true,
+     QT_TRANSLATE_NOOP("PracticeTable", "Practised (s)"),
+     [](const PracticeEntry& e) { return wholeSeconds(e.elapsedSeconds); }},
+    {QT_TRANSLATE_NOOP("PracticeTable", "Rounds done"),
+     [](const PracticeEntry& e) { return number(e.roundsDone); }, true},
+    {QT_TRANSLATE_NOOP("PracticeTable", "Ended"),
+     [](const PracticeEntry& e) { return words(e.ended, endedWords); }, false},
+    {QT_TRANSLATE_NOOP("PracticeTable", "Rating"),
+     [](const PracticeEntry& e) { return words(e.rating, ratingWords); }, false},
+    {QT_TRANSLATE_NOOP("PracticeTable", "Round after rating (s)"),
      [](const PracticeEntry& e) { return optionalNumber(e.roundSecondsAfter); }, true},
 }};
 
@@ -152,15 +184,15 @@ QVariant PracticeTableModel::headerData(int section, Qt::Orientation orientation
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
         section >= columnCount())
         return {};
-    return tableColumns[std::size_t(section)].title.toString();
+    return translated(tableColumns[std::size_t(section)].title);
 }
 
 QStringList PracticeTableModel::copiedTitles() const
 {
-    QStringList titles{QStringLiteral("Date"), QStringLiteral("Time")};
+    QStringList titles{tr("Date"), tr("Time")};
     for (std::size_t i = 1; i < tableColumns.size(); ++i)
-        titles << (tableColumns[i].copied ? tableColumns[i].copiedTitle : tableColumns[i].title)
-                      .toString();
+        titles << translated(tableColumns[i].copied ? tableColumns[i].copiedTitle
+                                                    : tableColumns[i].title);
     return titles;
 }
 

@@ -31,6 +31,7 @@
 #include <QTimer>
 
 #include <array>
+#include <utility>
 
 namespace tolvane {
 
@@ -46,7 +47,7 @@ QIcon helpGlyph()
 
 } // namespace
 
-TPranayama::TPranayama(platform::Clock& clock, QWidget* parent)
+TPranayama::TPranayama(platform::Clock& clock, QString logPath, QWidget* parent)
     : QMainWindow(parent)
     , ui(std::make_unique<Ui::TPranayama>())
     , m_clock(clock)
@@ -57,6 +58,7 @@ TPranayama::TPranayama(platform::Clock& clock, QWidget* parent)
         TBeginning splash(owner);
         splash.exec();
     })
+    , m_practiceLog(std::move(logPath))
 {
     ui->setupUi(this);
     // The client area's black comes from its background painter, not from a style.

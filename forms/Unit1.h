@@ -5,6 +5,7 @@
 #include "practice/Phases.h"
 #include "practice/Progression.h"
 #include "practice/TickPace.h"
+#include "practicelog/LogFile.h"
 #include "practicelog/Recorder.h"
 
 #include <QMainWindow>
@@ -38,8 +39,9 @@ public:
     // paint.
     static constexpr int warmUpLeadMs = tolvane::warmUpLeadMs;
 
+    // The practices run on clock and are added to the practice log at logPath.
     explicit TPranayama(platform::Clock& clock = platform::systemClock(),
-                        QWidget* parent = nullptr);
+                        QString logPath = practicelog::defaultLogPath(), QWidget* parent = nullptr);
     ~TPranayama() override;
 
     // Start-up and shutdown.

@@ -1,6 +1,6 @@
 // The practice log of the main window: each practice recorded as it ends, and the log window.
+#include "forms/PracticeLogWindow.h"
 #include "forms/Unit1.h"
-#include "forms/Unit7.h"
 #include "platform/ErrorDispatch.h"
 #include "practice/PracticeTotal.h"
 #include "settings/SettingsRecord.h"
@@ -34,7 +34,7 @@ int clampedToInt(std::int64_t value)
 
 void TPranayama::PracticeLog1Click()
 {
-    TPracticeLog::showFor(this)->showWaiting(m_practiceLog.waiting());
+    PracticeLogWindow::showFor(this, m_practiceLog.logPath())->showWaiting(m_practiceLog.waiting());
 }
 
 // The values the start has just loaded; the ticks change some of them in the record later.
@@ -90,7 +90,7 @@ void TPranayama::logRating(std::optional<Rating> rating)
 void TPranayama::writePracticeLog()
 {
     const auto failure = m_practiceLog.writeEnded();
-    if (TPracticeLog* log = TPracticeLog::openFor(this)) {
+    if (PracticeLogWindow* log = PracticeLogWindow::openFor(this)) {
         log->showWaiting(m_practiceLog.waiting());
         log->reload();
     }

@@ -1,19 +1,18 @@
 #include "forms/Unit2.h"
 
+#include "forms/DialogSetup.h"
 #include "forms/Refusal.h"
 #include "platform/Convert.h"
 #include "platform/ErrorDispatch.h"
-#include "platform/WindowFrame.h"
 #include "practice/PracticeTotal.h"
 #include "practice/Progression.h"
 #include "practice/TimeFormat.h"
-#include "settings/RegistryAccessor.h"
 #include "settings/SettingsRecord.h"
 #include "settings/SettingsStore.h"
 #include "ui_Unit2.h"
 
+#include <QCoreApplication>
 #include <QRadioButton>
-#include <QStyle>
 #include <QTimer>
 
 #include <algorithm>
@@ -24,12 +23,18 @@ namespace tolvane {
 
 namespace {
 
-const QString noKumbhaka = QStringLiteral("No Kumbhaka");
-const QString oneKumbhaka = QStringLiteral("One Kumbhaka");
-const QString twoKumbhakas = QStringLiteral("Two Kumbhakas");
-const QString ratioOneFourTwoTwo = QStringLiteral("1:(4):2:(2)");
-const QString ratioOneOneOneOne = QStringLiteral("1:(1):1:(1)");
-const QString ratioFree = QStringLiteral("Free");
+// The radio groups' captions, translated as the form translates them.
+constexpr const char* noKumbhaka = QT_TRANSLATE_NOOP("TSettings", "No Kumbhaka");
+constexpr const char* oneKumbhaka = QT_TRANSLATE_NOOP("TSettings", "One Kumbhaka");
+constexpr const char* twoKumbhakas = QT_TRANSLATE_NOOP("TSettings", "Two Kumbhakas");
+constexpr const char* ratioOneFourTwoTwo = QT_TRANSLATE_NOOP("TSettings", "1:(4):2:(2)");
+constexpr const char* ratioOneOneOneOne = QT_TRANSLATE_NOOP("TSettings", "1:(1):1:(1)");
+constexpr const char* ratioFree = QT_TRANSLATE_NOOP("TSettings", "Free");
+
+QString caption(const char* text)
+{
+    return QCoreApplication::translate("TSettings", text);
+}
 
 // Item positions of the three radio groups.
 constexpr int noKumbhakaItem = 0;
@@ -44,19 +49,13 @@ constexpr int incrementOneOneOneOneItem = 2;
 
 constexpr int secondsPerHour = 3600;
 
-// Replaces a box's text only when it differs, so that the caret and selection stay put.
-void setBoxText(QComboBox* box, const QString& text)
-{
-    if (box->currentText() != text)
-        box->setEditText(text);
-}
-
 // A box's whole number of seconds or rounds; a refusal names the box and is mended at boxToMend.
 std::int32_t boxValue(const QComboBox* box, const QString& name, QComboBox* boxToMend)
 {
     const std::int32_t value = boxNumber(box, boxToMend);
     if (value < 0)
-        throw EInputRefused(boxToMend, QStringLiteral("%1 cannot be negative").arg(name));
+        throw EInputRefused(
+            boxToMend, QCoreApplication::translate("TSettings", "%1 cannot be negative").arg(name));
     return value;
 }
 
@@ -79,17 +78,13 @@ QString roundTimeText(int seconds)
 } // namespace
 
 TSettings::TSettings(QWidget* owner)
-    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                         Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                         Qt::MSWindowsFixedSizeDialogHint)
+    : QDialog(owner, settingsDialogFlags)
     , ui(std::make_unique<Ui::TSettings>())
     , Timer1(new QTimer(this))
 {
     ui->setupUi(this);
     setFixedSize(size());
-    platform::centreOuterWindow(*this);
-    ui->BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
-    ui->BitBtn2->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
+    setUpDialog(*this, ui->BitBtn1, ui->BitBtn2);
 
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(10);
@@ -106,11 +101,7 @@ TSettings::TSettings(QWidget* owner)
                              static_cast<TGroupBox*>(ui->Automatic), ui->GroupBox4})
         connect(group, &TGroupBox::entered, this, handler(this, &TSettings::SetDaysToNil));
     connect(ui->BitBtn2, &QPushButton::clicked, this, handler(this, &TSettings::BitBtn2Click));
-    connect(ui->BitBtn1, &QPushButton::clicked, this, [this] {
-        // A refused box or save keeps the dialog open, because closing would lose what was
-        // entered; success closes it.
-        dispatchKeepingInput([this] { BitBtn1Click(); });
-    });
+    connectOk(*this, ui->BitBtn1, [this] { BitBtn1Click(); });
 
     platform::dispatch([this] { FormCreate(); });
     // The recomputation runs even when the opening failed.
@@ -143,7 +134,8 @@ void TSettings::FormCreate()
 {
     store::loadPranayamaSettings();
 
-    ui->Automatic->setItems({QStringLiteral("Disabled"), ratioOneFourTwoTwo, ratioOneOneOneOne});
+    ui->Automatic->setItems(
+        {tr("Disabled"), caption(ratioOneFourTwoTwo), caption(ratioOneOneOneOne)});
     Timer1->start();
 
     setBoxText(ui->ComboBox1, QString::number(settings.intPrTotalTime));
@@ -182,13 +174,13 @@ void TSettings::FormCreate()
 void TSettings::RadioGroup1Click()
 {
     const QString type = ui->RadioGroup1->itemCaption(ui->RadioGroup1->itemIndex());
-    if (type == noKumbhaka) {
+    if (type == caption(noKumbhaka)) {
         settings.blCheckOne = false;
         settings.blCheckTwo = false;
-    } else if (type == oneKumbhaka) {
+    } else if (type == caption(oneKumbhaka)) {
         settings.blCheckOne = true;
         settings.blCheckTwo = false;
-    } else if (type == twoKumbhakas) {
+    } else if (type == caption(twoKumbhakas)) {
         settings.blCheckOne = true;
         settings.blCheckTwo = true;
     }
@@ -197,15 +189,15 @@ void TSettings::RadioGroup1Click()
 void TSettings::RadioGroup2Click()
 {
     const QString ratio = ui->RadioGroup2->itemCaption(ui->RadioGroup2->itemIndex());
-    if (ratio == ratioOneFourTwoTwo) {
+    if (ratio == caption(ratioOneFourTwoTwo)) {
         settings.blModeOne = true;
         settings.blModeTwo = false;
         ui->Automatic->setItemIndex(incrementDisabledItem);
-    } else if (ratio == ratioOneOneOneOne) {
+    } else if (ratio == caption(ratioOneOneOneOne)) {
         settings.blModeOne = true;
         settings.blModeTwo = true;
         ui->Automatic->setItemIndex(incrementDisabledItem);
-    } else if (ratio == ratioFree) {
+    } else if (ratio == caption(ratioFree)) {
         settings.blModeOne = false;
         settings.blModeTwo = false;
     }
@@ -319,12 +311,11 @@ TSettings::Practice TSettings::practiceFromBoxes() const
         return boxValue(box, name, durationToMend(box));
     };
     Practice practice;
-    practice.rounds =
-        boxValue(ui->ComboBox1, QStringLiteral("The number of rounds"), ui->ComboBox1);
-    practice.inhale = duration(ui->ComboBox2, QStringLiteral("Puraka"));
-    practice.checkOne = duration(ui->ComboBox3, QStringLiteral("Abhyantara kumbhaka"));
-    practice.exhale = duration(ui->ComboBox4, QStringLiteral("Rechaka"));
-    practice.checkTwo = duration(ui->ComboBox5, QStringLiteral("Bahya kumbhaka"));
+    practice.rounds = boxValue(ui->ComboBox1, tr("The number of rounds"), ui->ComboBox1);
+    practice.inhale = duration(ui->ComboBox2, tr("Puraka"));
+    practice.checkOne = duration(ui->ComboBox3, tr("Abhyantara kumbhaka"));
+    practice.exhale = duration(ui->ComboBox4, tr("Rechaka"));
+    practice.checkTwo = duration(ui->ComboBox5, tr("Bahya kumbhaka"));
     const std::int64_t round =
         roundSeconds({practice.inhale, practice.checkOne, practice.exhale, practice.checkTwo});
     if (round >= secondsPerHour) {
@@ -336,14 +327,13 @@ TSettings::Practice TSettings::practiceFromBoxes() const
         QComboBox* longest =
             std::ranges::max(durations, {}, &std::pair<std::int32_t, QComboBox*>::first).second;
         throw EInputRefused(durationToMend(longest),
-                            QStringLiteral("The round of Puraka, Abhyantara kumbhaka, Rechaka and "
-                                           "Bahya kumbhaka must be shorter than 60 minutes"));
+                            tr("The round of Puraka, Abhyantara kumbhaka, Rechaka and "
+                               "Bahya kumbhaka must be shorter than 60 minutes"));
     }
     const std::optional<int> total = practiceSeconds(practice.rounds, round, settings.blDelay);
     if (!total)
-        throw EInputRefused(
-            ui->ComboBox1,
-            QStringLiteral("The total time of the rounds must be shorter than 24 hours"));
+        throw EInputRefused(ui->ComboBox1,
+                            tr("The total time of the rounds must be shorter than 24 hours"));
     practice.roundSeconds = static_cast<int>(round);
     practice.totalSeconds = *total;
     return practice;
@@ -362,7 +352,7 @@ std::optional<std::int32_t> TSettings::periodFromBox() const
 {
     if (!ui->ComboBox6->isEnabled())
         return boxValueOrNothing(ui->ComboBox6);
-    return boxValue(ui->ComboBox6, QStringLiteral("The increment period"), ui->ComboBox6);
+    return boxValue(ui->ComboBox6, tr("The increment period"), ui->ComboBox6);
 }
 
 void TSettings::BitBtn1Click()
@@ -393,21 +383,8 @@ void TSettings::BitBtn1Click()
     const Practice practice = practiceFromBoxes();
     const double totalTime = secondsAsDays(practice.totalSeconds);
 
-    const QString saved = QStringLiteral("The Pranayama settings");
-    store::saveWithSettingsKey(saved, [&](RegistryAccessor& key) {
-        using namespace values;
-        key.writeInteger(intPrTotalTime.name.toString(), practice.rounds);
-        key.writeInteger(intPrInhale.name.toString(), practice.inhale);
-        key.writeInteger(intCheckOne.name.toString(), practice.checkOne);
-        key.writeInteger(intPrExhale.name.toString(), practice.exhale);
-        key.writeInteger(intCheckTwo.name.toString(), practice.checkTwo);
-        store::writeValues(
-            key, {&blModeOne, &blModeTwo, &blCheckOne, &blCheckTwo, &blDelay, &blAuto, &blAutoTwo});
-        key.writeDateTime(tTotalTime.name.toString(), totalTime);
-        if (period)
-            key.writeInteger(intIncrementDays.name.toString(), *period);
-        store::writeValues(key, {&intDays});
-    });
+    store::writePranayamaSettings({practice.rounds, practice.inhale, practice.checkOne,
+                                   practice.exhale, practice.checkTwo, totalTime, period});
 
     Timer1->stop();
     settings.intIncrementDays = period.value_or(settings.intIncrementDays);

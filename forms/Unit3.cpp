@@ -1,27 +1,18 @@
 #include "forms/Unit3.h"
 
+#include "forms/DialogSetup.h"
 #include "forms/Refusal.h"
 #include "platform/ErrorDispatch.h"
-#include "platform/WindowFrame.h"
 #include "practice/PracticeTotal.h"
 #include "settings/SettingsRecord.h"
 #include "settings/SettingsStore.h"
 #include "ui_Unit3.h"
-
-#include <QStyle>
 
 #include <cstdint>
 
 namespace tolvane {
 
 namespace {
-
-void setBoxText(QComboBox* box, const QString& text)
-{
-    // Replacing an unchanged text would move the caret of someone typing.
-    if (box->currentText() != text)
-        box->setEditText(text);
-}
 
 // The whole number typed in a box; the practice needs it to be at least 1.
 std::int32_t positiveValue(QComboBox* box, const QString& refusal)
@@ -35,21 +26,12 @@ std::int32_t positiveValue(QComboBox* box, const QString& refusal)
 } // namespace
 
 TKSettings::TKSettings(QWidget* owner)
-    : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
-                         Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+    : QDialog(owner, settingsDialogFlags)
     , ui(std::make_unique<Ui::TKSettings>())
 {
     ui->setupUi(this);
-    ui->BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
-    ui->BitBtn2->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
-
-    platform::centreOuterWindow(*this);
-
-    connect(ui->BitBtn1, &QPushButton::clicked, this, [this] {
-        // A refused box or save keeps the dialog open, because closing would lose what was
-        // entered; success closes it.
-        dispatchKeepingInput([this] { BitBtn1Click(); });
-    });
+    setUpDialog(*this, ui->BitBtn1, ui->BitBtn2);
+    connectOk(*this, ui->BitBtn1, [this] { BitBtn1Click(); });
     connect(ui->BitBtn2, &QPushButton::clicked, this,
             platform::handler(this, &TKSettings::BitBtn2Click));
 
@@ -70,17 +52,17 @@ void TKSettings::BitBtn1Click()
 {
     // Both boxes are checked before anything changes: a refused entry leaves the settings
     // record and the store as they were.
-    const std::int32_t totalTime = positiveValue(
-        ui->ComboBox1, QStringLiteral("The time of practice must be at least 1 minute"));
-    const std::int32_t startBreath = positiveValue(
-        ui->ComboBox2, QStringLiteral("The initial length must be at least 1 second"));
+    const std::int32_t totalTime =
+        positiveValue(ui->ComboBox1, tr("The time of practice must be at least 1 minute"));
+    const std::int32_t startBreath =
+        positiveValue(ui->ComboBox2, tr("The initial length must be at least 1 second"));
     // The displays count a practice within a day and a breath within an hour.
     const KevaliPlan plan = kevaliPlan(totalTime, startBreath, ui->Delay2->isChecked());
     if (plan.seconds >= 24 * 3600 || plan.lastBreath >= 3600)
         throw EInputRefused(
             startBreath >= 3600 ? ui->ComboBox2 : ui->ComboBox1,
-            QStringLiteral("The practice must stay shorter than 24 hours and every breath shorter "
-                           "than an hour"));
+            tr("The practice must stay shorter than 24 hours and every breath shorter "
+               "than an hour"));
 
     settings.blKevDelay = ui->Delay2->isChecked();
     settings.intKevTotalTime = totalTime;

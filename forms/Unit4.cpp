@@ -1,12 +1,11 @@
 #include "forms/Unit4.h"
 
+#include "forms/DialogSetup.h"
 #include "platform/ErrorDispatch.h"
 #include "platform/Jpeg.h"
-#include "platform/WindowFrame.h"
 #include "ui_Unit4.h"
 
 #include <QKeyEvent>
-#include <QStyle>
 
 namespace tolvane {
 
@@ -21,10 +20,9 @@ TAboutBox::TAboutBox(QWidget* owner)
         QPixmap::fromImage(platform::loadJpeg(QStringLiteral(":/pictures/splash.jpg"))));
     ui->ProductName->adjustSize();
     ui->Version->adjustSize();
-    ui->BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
     connect(ui->BitBtn1, &QPushButton::clicked, this,
             platform::handler(this, &TAboutBox::BitBtn1Click));
-    platform::centreOuterWindow(*this);
+    setUpDialog(*this, ui->BitBtn1);
     ui->BitBtn1->setFocus();
 }
 

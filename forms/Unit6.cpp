@@ -1,15 +1,13 @@
 #include "forms/Unit6.h"
 
+#include "forms/DialogSetup.h"
 #include "platform/DialogFrame.h"
 #include "platform/ErrorDispatch.h"
-#include "platform/WindowFrame.h"
 #include "practice/PracticeTotal.h"
 #include "practice/Progression.h"
 #include "settings/SettingsRecord.h"
 #include "settings/SettingsStore.h"
 #include "ui_Unit6.h"
-
-#include <QStyle>
 
 #include <array>
 #include <optional>
@@ -54,8 +52,7 @@ TState::TState(QWidget* owner)
     setFixedSize(size());
     // No close box and no way to minimize it: the only way out is a rating.
     platform::frameWithoutButtons(*this);
-    platform::centreOuterWindow(*this);
-    ui->BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
+    setUpDialog(*this, ui->BitBtn1);
 
     connect(ui->RadioGroup1, &TRadioGroup::onClick, this,
             platform::handler(this, &TState::RadioGroup1Click));
@@ -79,18 +76,13 @@ TState::~TState() = default;
 void TState::FormCreate()
 {
     // The answers come first, so that a store that cannot be read still leaves a rating to give.
-    ui->RadioGroup1->setTitle(QStringLiteral("Estimate your practice"));
-    ui->RadioGroup1->setItems({QStringLiteral("The breathing practice was easy"),
-                               QStringLiteral("The breathing was slightly difficult"),
-                               QStringLiteral("I couldn't follow this rhythm at all")});
+    ui->RadioGroup1->setTitle(tr("Estimate your practice"));
+    ui->RadioGroup1->setItems({tr("The breathing practice was easy"),
+                               tr("The breathing was slightly difficult"),
+                               tr("I couldn't follow this rhythm at all")});
     ui->BitBtn1->setEnabled(false);
 
-    store::withSettingsKey([](RegistryAccessor& key) {
-        using namespace values;
-        store::readValues(key, {&intPrTotalTime, &intPrInhale, &intPrExhale, &intCheckOne,
-                                &intCheckTwo, &intDays, &blCheckOne, &blCheckTwo, &blDelay,
-                                &tTotalTime, &blAuto, &blAutoTwo, &intIncrementDays});
-    });
+    store::loadRatingSettings();
 }
 
 void TState::RadioGroup1Click()
@@ -111,17 +103,13 @@ void TState::BitBtn1Click()
     const std::optional<int> total =
         practiceSeconds(rated.intPrTotalTime, roundSeconds(progression.durations), rated.blDelay);
     if (!total)
-        throw TolvaneError(QStringLiteral("The total practice time must lie between 0:00:00 and "
-                                          "23:59:59; the settings stay as they were"));
+        throw TolvaneError(tr("The total practice time must lie between 0:00:00 and "
+                              "23:59:59; the settings stay as they were"));
     rated.tTotalTime = secondsAsDays(*total);
     settings = rated;
     m_appliedRating = rating;
 
-    store::saveWithSettingsKey(QStringLiteral("The rating"), [](RegistryAccessor& key) {
-        using namespace values;
-        store::writeValues(
-            key, {&tTotalTime, &intPrInhale, &intCheckOne, &intPrExhale, &intCheckTwo, &intDays});
-    });
+    store::writeRating();
     accept();
 }
 

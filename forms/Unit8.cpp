@@ -1,8 +1,8 @@
 #include "forms/Unit8.h"
 
+#include "forms/DialogSetup.h"
 #include "forms/Refusal.h"
 #include "platform/ErrorDispatch.h"
-#include "platform/WindowFrame.h"
 #include "reminder/DesktopNotification.h"
 #include "reminder/ReminderPlan.h"
 #include "reminder/SessionBus.h"
@@ -13,7 +13,6 @@
 
 #include <QCoreApplication>
 #include <QRadioButton>
-#include <QStyle>
 
 namespace tolvane {
 
@@ -24,11 +23,13 @@ void requireNotificationService()
 {
     const auto bus = reminder::sessionBus();
     if (!bus)
-        throw TolvaneError(QStringLiteral(
+        throw TolvaneError(QCoreApplication::translate(
+            "TReminderSettings",
             "Tolvane cannot remind you here: there is no D-Bus session bus. A reminder needs a "
             "desktop session with a session bus and a notification service."));
     if (!reminder::DesktopNotification::serviceAvailable(*bus))
-        throw TolvaneError(QStringLiteral(
+        throw TolvaneError(QCoreApplication::translate(
+            "TReminderSettings",
             "Tolvane cannot remind you here: no notification service answers on the session bus "
             "(org.freedesktop.Notifications). A reminder needs a desktop that shows notifications, "
             "or a notification daemon such as dunst."));
@@ -37,21 +38,14 @@ void requireNotificationService()
 } // namespace
 
 TReminderSettings::TReminderSettings(QWidget* owner)
-    : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
-                         Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+    : QDialog(owner, settingsDialogFlags)
     , ui(std::make_unique<Ui::TReminderSettings>())
 {
     ui->setupUi(this);
-    ui->BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
-    ui->BitBtn2->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
     // The times box keeps what is typed; Enter goes to OK.
     ui->ComboBox1->setCompleter(nullptr);
-
-    platform::centreOuterWindow(*this);
-
-    // Whatever OK cannot do keeps the dialog open with what was entered.
-    connect(ui->BitBtn1, &QPushButton::clicked, this,
-            [this] { dispatchKeepingInput([this] { BitBtn1Click(); }); });
+    setUpDialog(*this, ui->BitBtn1, ui->BitBtn2);
+    connectOk(*this, ui->BitBtn1, [this] { BitBtn1Click(); });
     connect(ui->BitBtn2, &QPushButton::clicked, this,
             platform::handler(this, &TReminderSettings::BitBtn2Click));
     connect(ui->Remind1, &TCheckBox::onClick, this,
@@ -108,18 +102,18 @@ void TReminderSettings::BitBtn1Click()
     const auto times = reminder::parseTimes(ui->ComboBox1->currentText(), &wrongWord);
     if (plan.on && !times)
         throw EInputRefused(ui->ComboBox1,
-                            QStringLiteral("'%1' is not a time of day: write the times as 7:00 or "
-                                           "18:30, with a blank between two")
+                            tr("'%1' is not a time of day: write the times as 7:00 or "
+                               "18:30, with a blank between two")
                                 .arg(wrongWord));
     plan.times = times.value_or(QList<QTime>{});
     if (plan.on && plan.times.isEmpty())
-        throw EInputRefused(ui->ComboBox1, QStringLiteral("Give at least one time of day"));
+        throw EInputRefused(ui->ComboBox1, tr("Give at least one time of day"));
     for (int day = 0; day < 7; ++day) {
         if (days()[day]->isChecked())
             plan.days |= reminder::dayBit(Qt::DayOfWeek(day + 1));
     }
     if (plan.on && plan.days == 0)
-        throw TolvaneError(QStringLiteral("Choose at least one day for the reminder"));
+        throw TolvaneError(tr("Choose at least one day for the reminder"));
     plan.practice = ui->RadioGroup1->itemIndex() == 1 ? practicelog::Exercise::Kevali
                                                       : practicelog::Exercise::Pranayama;
 

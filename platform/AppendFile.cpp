@@ -2,6 +2,7 @@
 
 #include "platform/PosixIo.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -57,7 +58,7 @@ std::optional<QString> appendToFile(const QString& path, const QByteArray& bytes
 {
     const QFileInfo info(path);
     if (!QDir().mkpath(info.absolutePath()))
-        return QStringLiteral("its folder cannot be made");
+        return QCoreApplication::translate("AppendFile", "its folder cannot be made");
     // Non-blocking, so that a pipe put in the file's place cannot stall the open.
     const int fd =
         ::open(QFile::encodeName(path).constData(),
@@ -69,10 +70,11 @@ std::optional<QString> appendToFile(const QString& path, const QByteArray& bytes
     if (::fstat(fd, &status) != 0)
         return systemError(errno);
     if (!S_ISREG(status.st_mode))
-        return QStringLiteral("it is not a plain file");
+        return QCoreApplication::translate("AppendFile", "it is not a plain file");
     if (!lockExclusively(fd))
-        return errno == EWOULDBLOCK ? QStringLiteral("another program keeps it locked")
-                                    : systemError(errno);
+        return errno == EWOULDBLOCK
+                   ? QCoreApplication::translate("AppendFile", "another program keeps it locked")
+                   : systemError(errno);
     // Measured again under the lock: another writer may have added to it meanwhile.
     if (::fstat(fd, &status) != 0)
         return systemError(errno);

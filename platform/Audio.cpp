@@ -41,7 +41,7 @@ QString backEndError()
 {
     const QString text = QString::fromUtf8(SDL_GetError());
     SDL_ClearError();
-    return text.isEmpty() ? QStringLiteral("Unknown error code") : text;
+    return text.isEmpty() ? QCoreApplication::translate("Audio", "Unknown error code") : text;
 }
 
 [[noreturn]] void throwBackEndError()
@@ -297,7 +297,8 @@ QByteArray readWholeFile(const QString& path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw EMCIDeviceError(QStringLiteral("Couldn't open %1: %2").arg(path, file.errorString()));
+        throw EMCIDeviceError(QCoreApplication::translate("Audio", "Couldn't open %1: %2")
+                                  .arg(path, file.errorString()));
     // Read in pieces up to a limit: the size of a device or pipe says nothing about how much it
     // holds, and reading the limit at once would reserve all of it for every cue.
     QByteArray bytes;
@@ -307,11 +308,13 @@ QByteArray readWholeFile(const QString& path)
            (count = file.read(piece.data(), qint64(piece.size()))) > 0)
         bytes.append(piece.data(), qsizetype(count));
     if (count < 0 || file.error() != QFileDevice::NoError)
-        throw EMCIDeviceError(QStringLiteral("Couldn't read %1: %2").arg(path, file.errorString()));
+        throw EMCIDeviceError(QCoreApplication::translate("Audio", "Couldn't read %1: %2")
+                                  .arg(path, file.errorString()));
     if (bytes.isEmpty())
-        throw EMCIDeviceError(QStringLiteral("%1 is empty").arg(path));
+        throw EMCIDeviceError(QCoreApplication::translate("Audio", "%1 is empty").arg(path));
     if (bytes.size() > qsizetype(maximumClipBytes))
-        throw EMCIDeviceError(QStringLiteral("%1 is too large for a sound").arg(path));
+        throw EMCIDeviceError(
+            QCoreApplication::translate("Audio", "%1 is too large for a sound").arg(path));
     return bytes;
 }
 
@@ -353,8 +356,9 @@ QByteArray soundAsStored(QByteArray wav)
             return wav;
         }
         if (length > quint64(rest))
-            throw EMCIDeviceError(QStringLiteral("The WAV file is damaged: its \"%1\" chunk claims "
-                                                 "%2 bytes where %3 remain")
+            throw EMCIDeviceError(QCoreApplication::translate(
+                                      "Audio", "The WAV file is damaged: its \"%1\" chunk claims "
+                                               "%2 bytes where %3 remain")
                                       .arg(QString::fromLatin1(id))
                                       .arg(length)
                                       .arg(rest));
@@ -388,7 +392,7 @@ QByteArray decodeForDevice(const QByteArray& file, const SDL_AudioSpec& target)
         throwBackEndError();
     const double workingBytes = double(decodedBytes) * cvt.len_mult;
     if (workingBytes > maximumClipBytes)
-        throw EMCIDeviceError(QStringLiteral("The sound is too long"));
+        throw EMCIDeviceError(QCoreApplication::translate("Audio", "The sound is too long"));
     QByteArray converted(qsizetype(workingBytes), Qt::Uninitialized);
     std::memcpy(converted.data(), decoded, decodedBytes);
     cvt.buf = reinterpret_cast<Uint8*>(converted.data());
@@ -469,7 +473,7 @@ const QByteArray& samplesForDevice(const QString& path, OutputDevice& device)
     Decoded fresh{wav, settledStamp, device.generation, decodeForDevice(wav, device.obtained)};
     // A cue that cannot sound is told like one that cannot be read, not played as silence.
     if (fresh.samples.isEmpty())
-        throw EMCIDeviceError(QStringLiteral("%1 holds no sound").arg(path));
+        throw EMCIDeviceError(QCoreApplication::translate("Audio", "%1 holds no sound").arg(path));
     if (decoded.size() >= filesKept && !decoded.contains(path))
         decoded.clear();
     return decoded.insert(path, std::move(fresh))->samples;
@@ -503,7 +507,8 @@ void AudioClip::play()
 {
     OutputDevice& device = outputDevice();
     if (!device.openFor(m_deviceGeneration))
-        throw EMCIDeviceError(QStringLiteral("The audio device is no longer open"));
+        throw EMCIDeviceError(
+            QCoreApplication::translate("Audio", "The audio device is no longer open"));
     {
         const DeviceLock lock(device.id);
         device.current = &m_samples;

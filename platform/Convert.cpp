@@ -2,6 +2,8 @@
 
 #include "platform/Errors.h"
 
+#include <QCoreApplication>
+
 #include <limits>
 
 namespace tolvane::platform {
@@ -23,7 +25,8 @@ int digitValue(QChar c)
 std::int32_t StrToInt(const QString& text)
 {
     const auto invalid = [&] {
-        return EConvertError(QStringLiteral("'%1' is not a valid integer value").arg(text));
+        return EConvertError(
+            QCoreApplication::translate("Convert", "'%1' is not a valid integer value").arg(text));
     };
     qsizetype i = 0;
     while (i < text.size() && text[i] == u' ')

@@ -39,15 +39,16 @@ HelpViewer::HelpViewer(QWidget* owner, const QString& filePath)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     // Named as a person asks for it, after the program whose help it is, not after its file.
-    setWindowTitle(owner && !owner->windowTitle().isEmpty() ? owner->windowTitle() + u" Help"
-                                                            : QStringLiteral("Help"));
+    setWindowTitle(owner && !owner->windowTitle().isEmpty()
+                       ? tr("%1 Help").arg(owner->windowTitle())
+                       : tr("Help"));
     resize(defaultViewerSize);
 
     m_topics->setObjectName(QStringLiteral("topics"));
-    m_topics->setAccessibleName(QStringLiteral("Topics"));
+    m_topics->setAccessibleName(tr("Topics"));
     m_topics->setHeaderHidden(true);
     m_text->setObjectName(QStringLiteral("text"));
-    m_text->setAccessibleName(QStringLiteral("Help text"));
+    m_text->setAccessibleName(tr("Help text"));
     // A help file is read, not browsed: a link never replaces the guide.
     m_text->setOpenLinks(false);
 
@@ -84,31 +85,29 @@ void HelpViewer::load()
     const QFileInfo info(m_filePath);
     const QString name = info.fileName();
     if (!info.exists()) {
-        QString message = QStringLiteral("The help file \"%1\" was not found.").arg(name);
+        QString message = tr("The help file \"%1\" was not found.").arg(name);
         // A bare name is still bare here only when no folder held it.
         if (!m_filePath.contains(u'/'))
-            message +=
-                QStringLiteral("\n\nIt was looked for in:\n") + dataFileDirectories().join(u'\n');
+            message += tr("\n\nIt was looked for in:\n") + dataFileDirectories().join(u'\n');
         showMessage(message);
         return;
     }
     if (info.size() > maxHelpFileSize) {
-        showMessage(QStringLiteral("The help file \"%1\" is too large to show (%2; at most %3).")
+        showMessage(tr("The help file \"%1\" is too large to show (%2; at most %3).")
                         .arg(name, QLocale().formattedDataSize(info.size()),
                              QLocale().formattedDataSize(maxHelpFileSize)));
         return;
     }
     QFile file(m_filePath);
     if (!info.isFile() || !file.open(QIODevice::ReadOnly)) {
-        showMessage(QStringLiteral("The help file \"%1\" cannot be read: %2.")
-                        .arg(name, info.isFile() ? file.errorString()
-                                                 : QStringLiteral("it is not a file")));
+        showMessage(tr("The help file \"%1\" cannot be read: %2.")
+                        .arg(name, info.isFile() ? file.errorString() : tr("it is not a file")));
         return;
     }
     // The size can change between the check and the read; never take in more than the limit.
     const QByteArray bytes = file.read(maxHelpFileSize + 1);
     if (bytes.size() > maxHelpFileSize) {
-        showMessage(QStringLiteral("The help file \"%1\" is too large to show.").arg(name));
+        showMessage(tr("The help file \"%1\" is too large to show.").arg(name));
         return;
     }
     QStringDecoder decoder(QStringDecoder::Utf8);
@@ -116,8 +115,7 @@ void HelpViewer::load()
     // A compiled help file from another system is binary; showing it would only show noise.
     if (decoder.hasError() || text.contains(QChar::Null)) {
         showMessage(
-            QStringLiteral("The help file \"%1\" is not a text help file that can be shown here.")
-                .arg(name));
+            tr("The help file \"%1\" is not a text help file that can be shown here.").arg(name));
         return;
     }
     m_text->setMarkdown(text);

@@ -1,6 +1,7 @@
 #include "platform/Jpeg.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QFile>
 
 #include <csetjmp>
@@ -186,7 +187,7 @@ QImage decodeJpeg(const QByteArray& data, QString* error)
     if (error)
         error->clear();
     if (data.isEmpty())
-        return failed(error, QStringLiteral("The picture is empty"));
+        return failed(error, QCoreApplication::translate("Jpeg", "The picture is empty"));
 
     Decoder d{};
     d.info.err = jpeg_std_error(&d.err.pub);
@@ -199,29 +200,34 @@ QImage decodeJpeg(const QByteArray& data, QString* error)
                     static_cast<unsigned long>(data.size())))
         return failed(error, libjpegMessage());
     if (d.info.out_color_space == JCS_UNKNOWN)
-        return failed(error, QStringLiteral("Unsupported JPEG colour layout with %1 components")
+        return failed(error, QCoreApplication::translate(
+                                 "Jpeg", "Unsupported JPEG colour layout with %1 components")
                                  .arg(d.info.num_components));
     if (d.info.image_width > JDIMENSION(maxJpegSide) ||
         d.info.image_height > JDIMENSION(maxJpegSide))
-        return failed(error, QStringLiteral("The picture claims %1 × %2 pixels; at most %3 on a "
-                                            "side are accepted")
+        return failed(error, QCoreApplication::translate(
+                                 "Jpeg", "The picture claims %1 × %2 pixels; at most %3 on a "
+                                         "side are accepted")
                                  .arg(d.info.image_width)
                                  .arg(d.info.image_height)
                                  .arg(maxJpegSide));
     if (!startDecoding(d))
         return failed(error, libjpegMessage());
     if (d.info.output_components != componentsOf(d.info.out_color_space))
-        return failed(error, QStringLiteral("Unsupported JPEG colour layout with %1 components")
+        return failed(error, QCoreApplication::translate(
+                                 "Jpeg", "Unsupported JPEG colour layout with %1 components")
                                  .arg(d.info.output_components));
 
     QImage image(int(d.info.output_width), int(d.info.output_height), QImage::Format_RGB32);
     if (image.isNull())
-        return failed(error, QStringLiteral("Not enough memory for a picture of %1 × %2 pixels")
+        return failed(error, QCoreApplication::translate(
+                                 "Jpeg", "Not enough memory for a picture of %1 × %2 pixels")
                                  .arg(d.info.output_width)
                                  .arg(d.info.output_height));
     if (!readRows(d, image.bits(), image.bytesPerLine()))
-        return failed(error, d.err.message[0] != '\0' ? libjpegMessage()
-                                                      : QStringLiteral("Damaged JPEG data"));
+        return failed(error, d.err.message[0] != '\0'
+                                 ? libjpegMessage()
+                                 : QCoreApplication::translate("Jpeg", "Damaged JPEG data"));
     finishDecoding(d);
     if (error)
         *error = libjpegMessage();
@@ -232,7 +238,8 @@ QImage loadJpeg(const QString& path, QString* error)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return failed(error, QStringLiteral("Cannot open %1: %2").arg(path, file.errorString()));
+        return failed(error, QCoreApplication::translate("Jpeg", "Cannot open %1: %2")
+                                 .arg(path, file.errorString()));
     if (error)
         error->clear();
     QString reason;

@@ -3,6 +3,7 @@
 #include "platform/PosixIo.h"
 #include "platform/RegistryText.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -89,7 +90,7 @@ FileBytes readFileBytes(const QString& path)
         return unreadable(EISDIR);
     if (!S_ISREG(status.st_mode)) {
         FileBytes other;
-        other.readError = QStringLiteral("Not a regular file");
+        other.readError = QCoreApplication::translate("Registry", "Not a regular file");
         return other;
     }
     if (status.st_size > maxFileSize)

@@ -2,6 +2,7 @@
 
 #include "platform/AppendFile.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QScopeGuard>
@@ -78,7 +79,8 @@ private:
 
 QString cannotRead(const QString& path, const QString& reason)
 {
-    return QStringLiteral("The practice log \"%1\" cannot be read: %2").arg(path, reason);
+    return QCoreApplication::translate("PracticeLog", "The practice log \"%1\" cannot be read: %2")
+        .arg(path, reason);
 }
 
 // A log's lines are continued as they are when its last line is in today's columns; otherwise
@@ -128,7 +130,8 @@ LogRead readLog(const QString& path, qint64 maxBytes, QDate latestDate)
     const auto closeFile = qScopeGuard([fd] { ::close(fd); });
     struct stat status {};
     if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-        read.failure = cannotRead(path, QStringLiteral("it is not a plain file"));
+        read.failure =
+            cannotRead(path, QCoreApplication::translate("PracticeLog", "it is not a plain file"));
         return read;
     }
 

@@ -2,8 +2,11 @@
 
 #include "practicelog/LogFile.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace tolvane::practicelog {
 
@@ -14,6 +17,11 @@ namespace {
 constexpr double noticedWithin = 1.0;
 
 } // namespace
+
+Recorder::Recorder(QString logPath)
+    : m_logPath(std::move(logPath))
+{
+}
 
 void Recorder::begin(PracticeEntry entry)
 {
@@ -58,19 +66,23 @@ std::optional<QString> Recorder::writeEnded()
 {
     if (m_ended.empty())
         return std::nullopt;
-    const QString path = defaultLogPath();
+    const QString& path = m_logPath;
     const auto failure = appendEntries(path, m_ended);
     if (!failure) {
         m_ended.clear();
         return std::nullopt;
     }
     if (m_ended.size() == 1)
-        return QStringLiteral("This practice could not be added to the practice log \"%1\": %2. "
-                              "It is kept, and written with the next practice or when Tolvane "
-                              "closes.")
+        return QCoreApplication::translate(
+                   "PracticeLog",
+                   "This practice could not be added to the practice log \"%1\": %2. "
+                   "It is kept, and written with the next practice or when Tolvane "
+                   "closes.")
             .arg(path, *failure);
-    return QStringLiteral("%1 practices could not be added to the practice log \"%2\": %3. They "
-                          "are kept, and written with the next practice or when Tolvane closes.")
+    return QCoreApplication::translate(
+               "PracticeLog",
+               "%1 practices could not be added to the practice log \"%2\": %3. They "
+               "are kept, and written with the next practice or when Tolvane closes.")
         .arg(m_ended.size())
         .arg(path, *failure);
 }

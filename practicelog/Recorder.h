@@ -16,6 +16,11 @@ namespace tolvane::practicelog {
 // ends; every failure is handed out to be told.
 class Recorder {
 public:
+    explicit Recorder(QString logPath);
+
+    // The file the practices are added to.
+    const QString& logPath() const { return m_logPath; }
+
     void begin(PracticeEntry entry);
 
     // The practice under way ended. A practice that has ended and waits for its rating is taken
@@ -34,6 +39,7 @@ public:
     const std::vector<PracticeEntry>& waiting() const { return m_ended; }
 
 private:
+    QString m_logPath;
     std::optional<PracticeEntry> m_current;
     bool m_awaitingRating = false;
     std::vector<PracticeEntry> m_ended;

@@ -2,6 +2,7 @@
 
 #include "platform/Errors.h"
 
+#include <QCoreApplication>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusReply>
@@ -54,7 +55,8 @@ void DesktopNotification::show(const QString& summary, const QString& body,
            << summary << body << actions << hints << 0;
     const QDBusReply<uint> reply = m_bus.call(notify);
     if (!reply.isValid())
-        throw TolvaneError(QStringLiteral("The notification service did not show the reminder: %1")
+        throw TolvaneError(QCoreApplication::translate(
+                               "Reminder", "The notification service did not show the reminder: %1")
                                .arg(reply.error().message()));
     m_id = reply.value();
 }

@@ -9,6 +9,7 @@
 #include "settings/SettingsRecord.h"
 #include "settings/SettingsStore.h"
 
+#include <QCoreApplication>
 #include <QDBusConnectionInterface>
 #include <QDate>
 #include <QTextStream>
@@ -35,11 +36,11 @@ QString skipText(Skip skip)
 {
     switch (skip) {
     case Skip::Off:
-        return QStringLiteral("reminders are off");
+        return QCoreApplication::translate("Reminder", "reminders are off");
     case Skip::DayNotChosen:
-        return QStringLiteral("today is not one of the reminder's days");
+        return QCoreApplication::translate("Reminder", "today is not one of the reminder's days");
     case Skip::PractisedToday:
-        return QStringLiteral("the practice log has a practice of today");
+        return QCoreApplication::translate("Reminder", "the practice log has a practice of today");
     case Skip::None:
         break;
     }
@@ -66,7 +67,8 @@ ReminderRun::ReminderRun(QDBusConnection bus, bool canOpenTolvane, std::chrono::
 
 QString ReminderRun::summaryText(practicelog::Exercise practice)
 {
-    return QStringLiteral("Time for your %1 practice").arg(practiceName(practice));
+    return QCoreApplication::translate("Reminder", "Time for your %1 practice")
+        .arg(practiceName(practice));
 }
 
 QString ReminderRun::bodyText(practicelog::Exercise practice, int daysInARow)
@@ -75,22 +77,22 @@ QString ReminderRun::bodyText(practicelog::Exercise practice, int daysInARow)
     if (practice == practicelog::Exercise::Pranayama) {
         const qint64 round = roundSeconds(pranayamaDurations(settings));
         const long minutes = std::lround(settings.tTotalTime * platform::secondsPerDay / 60);
-        body = QStringLiteral("%1 rounds of %2 seconds, about %3 minutes.")
+        body = QCoreApplication::translate("Reminder", "%1 rounds of %2 seconds, about %3 minutes.")
                    .arg(settings.intPrTotalTime)
                    .arg(round)
                    .arg(minutes);
     } else {
-        body = QStringLiteral("%1 minutes, breaths from %2 seconds.")
+        body = QCoreApplication::translate("Reminder", "%1 minutes, breaths from %2 seconds.")
                    .arg(settings.intKevTotalTime)
                    .arg(settings.intKevStartBreath);
     }
     body += u'\n';
     if (daysInARow == 0)
-        body += QStringLiteral("Today starts a new run of days.");
+        body += QCoreApplication::translate("Reminder", "Today starts a new run of days.");
     else if (daysInARow == 1)
-        body += QStringLiteral("Yesterday you practised: keep it going.");
+        body += QCoreApplication::translate("Reminder", "Yesterday you practised: keep it going.");
     else
-        body += QStringLiteral("%1 days in a row so far.").arg(daysInARow);
+        body += QCoreApplication::translate("Reminder", "%1 days in a row so far.").arg(daysInARow);
     return body;
 }
 
@@ -102,11 +104,13 @@ void ReminderRun::remind()
         const practicelog::LogRead read =
             practicelog::readLog(practicelog::defaultLogPath(), logBytesRead);
         if (!read.failure.isEmpty())
-            say(QStringLiteral("Tolvane's reminder cannot read the practice log: ") + read.failure);
+            say(QCoreApplication::translate("Reminder",
+                                            "Tolvane's reminder cannot read the practice log: ") +
+                read.failure);
         const QDate today = QDate::currentDate();
         const Skip skip = skipReason(plan, today, read.log.entries);
         if (skip != Skip::None) {
-            say(QStringLiteral("No reminder: ") + skipText(skip) + u'.');
+            say(QCoreApplication::translate("Reminder", "No reminder: ") + skipText(skip) + u'.');
             Q_EMIT finished(0);
             return;
         }
@@ -118,14 +122,14 @@ void ReminderRun::remind()
 
         QStringList actions;
         if (m_canOpenTolvane || instanceRuns())
-            actions << startKey << QStringLiteral("Start");
-        actions << laterKey << QStringLiteral("Later");
+            actions << startKey << QCoreApplication::translate("Reminder", "Start");
+        actions << laterKey << QCoreApplication::translate("Reminder", "Later");
         m_notification.show(summaryText(m_practice),
                             bodyText(m_practice, practicelog::daysInARow(read.log.entries, today)),
                             actions);
     });
     if (failure) {
-        say(QStringLiteral("Tolvane's reminder failed: ") + *failure);
+        say(QCoreApplication::translate("Reminder", "Tolvane's reminder failed: ") + *failure);
         Q_EMIT finished(1);
     }
 }
@@ -140,7 +144,8 @@ void ReminderRun::start()
         Q_EMIT openTolvane(m_practice);
         return;
     }
-    say(QStringLiteral("Tolvane's reminder cannot open Tolvane: it has no display."));
+    say(QCoreApplication::translate("Reminder",
+                                    "Tolvane's reminder cannot open Tolvane: it has no display."));
     Q_EMIT finished(1);
 }
 

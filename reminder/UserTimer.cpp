@@ -2,6 +2,7 @@
 
 #include "platform/Errors.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -21,18 +22,21 @@ std::optional<QString> systemctlFailure(const QStringList& arguments)
     QProcess systemctl;
     systemctl.start(QStringLiteral("systemctl"), QStringList{QStringLiteral("--user")} + arguments);
     if (!systemctl.waitForStarted())
-        return QStringLiteral("systemctl cannot be started (%1)").arg(systemctl.errorString());
+        return QCoreApplication::translate("Reminder", "systemctl cannot be started (%1)")
+            .arg(systemctl.errorString());
     if (!systemctl.waitForFinished(systemctlTimeoutMs)) {
         systemctl.kill();
         systemctl.waitForFinished();
-        return QStringLiteral("\"systemctl --user %1\" gave no answer").arg(arguments.join(u' '));
+        return QCoreApplication::translate("Reminder", "\"systemctl --user %1\" gave no answer")
+            .arg(arguments.join(u' '));
     }
     if (systemctl.exitStatus() == QProcess::NormalExit && systemctl.exitCode() == 0)
         return std::nullopt;
     QString said = QString::fromLocal8Bit(systemctl.readAllStandardError()).trimmed();
     if (said.isEmpty())
-        said = QStringLiteral("exit code %1").arg(systemctl.exitCode());
-    return QStringLiteral("\"systemctl --user %1\" said: %2").arg(arguments.join(u' '), said);
+        said = QCoreApplication::translate("Reminder", "exit code %1").arg(systemctl.exitCode());
+    return QCoreApplication::translate("Reminder", "\"systemctl --user %1\" said: %2")
+        .arg(arguments.join(u' '), said);
 }
 
 // systemd takes a command line's words in double quotes, with %, $ and \ escaped.
@@ -135,8 +139,9 @@ void UserTimer::install(const ReminderPlan& plan, const QString& program)
 
     if (!QDir().mkpath(unitFolder()) || !writeFile(servicePath(), serviceUnit(program).toUtf8()) ||
         !writeFile(timerPath(), timerUnit(plan).toUtf8()))
-        fail(QStringLiteral("Tolvane cannot set the reminder: it cannot write its timer to the "
-                            "folder %1")
+        fail(QCoreApplication::translate(
+                 "Reminder", "Tolvane cannot set the reminder: it cannot write its timer to the "
+                             "folder %1")
                  .arg(unitFolder()));
     std::optional<QString> failure = systemctlFailure({QStringLiteral("daemon-reload")});
     if (!failure)
@@ -145,8 +150,9 @@ void UserTimer::install(const ReminderPlan& plan, const QString& program)
     if (!failure && timerBefore)
         failure = systemctlFailure({QStringLiteral("restart"), timer});
     if (failure)
-        fail(QStringLiteral("Tolvane cannot set the reminder: it needs a systemd user session "
-                            "(\"systemctl --user\") to remind you while Tolvane is closed, and %1")
+        fail(QCoreApplication::translate(
+                 "Reminder", "Tolvane cannot set the reminder: it needs a systemd user session "
+                             "(\"systemctl --user\") to remind you while Tolvane is closed, and %1")
                  .arg(*failure));
 }
 

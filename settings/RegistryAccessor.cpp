@@ -2,6 +2,7 @@
 
 #include "platform/Errors.h"
 
+#include <QCoreApplication>
 #include <QtEndian>
 
 namespace tolvane {
@@ -48,7 +49,8 @@ bool RegistryAccessor::keyExists(const QString& key) const
 void RegistryAccessor::createKey(const QString& key)
 {
     if (!m_registry.createKey(relativePath(key)))
-        throw ERegistryException(QStringLiteral("Failed to create key %1").arg(key));
+        throw ERegistryException(
+            QCoreApplication::translate("Settings", "Failed to create key %1").arg(key));
 }
 
 bool RegistryAccessor::valueExists(const QString& name) const
@@ -72,7 +74,8 @@ platform::UserRegistry::Query RegistryAccessor::query(const QString& name,
     auto result = m_currentKey.isEmpty() ? platform::UserRegistry::Query{}
                                          : m_registry.queryValue(m_currentKey, name, bufferSize);
     if (result.status != platform::UserRegistry::QueryStatus::Success)
-        throw ERegistryException(QStringLiteral("Failed to get data for '%1'").arg(name));
+        throw ERegistryException(
+            QCoreApplication::translate("Settings", "Failed to get data for '%1'").arg(name));
     return result;
 }
 
@@ -80,7 +83,8 @@ std::int32_t RegistryAccessor::readInteger(const QString& name) const
 {
     auto result = query(name, sizeof(std::int32_t));
     if (result.type != platform::RegDword)
-        throw ERegistryException(QStringLiteral("Invalid data type for '%1'").arg(name));
+        throw ERegistryException(
+            QCoreApplication::translate("Settings", "Invalid data type for '%1'").arg(name));
     result.data.resize(sizeof(std::int32_t), '\0'); // a short DWORD reads as zero-extended
     return qFromLittleEndian<std::int32_t>(result.data.constData());
 }
@@ -94,7 +98,8 @@ double RegistryAccessor::readDateTime(const QString& name) const
 {
     const auto result = query(name, sizeof(double));
     if (result.type != platform::RegBinary || result.size != sizeof(double))
-        throw ERegistryException(QStringLiteral("Invalid data type for '%1'").arg(name));
+        throw ERegistryException(
+            QCoreApplication::translate("Settings", "Invalid data type for '%1'").arg(name));
     return qFromLittleEndian<double>(result.data.constData());
 }
 
@@ -103,7 +108,8 @@ QString RegistryAccessor::readString(const QString& name) const
     constexpr std::uint32_t longest = 1024;
     const auto result = query(name, longest);
     if (result.type != platform::RegSz)
-        throw ERegistryException(QStringLiteral("Invalid data type for '%1'").arg(name));
+        throw ERegistryException(
+            QCoreApplication::translate("Settings", "Invalid data type for '%1'").arg(name));
     const qsizetype end = result.data.indexOf('\0');
     return QString::fromUtf8(end < 0 ? result.data : result.data.first(end));
 }
@@ -111,7 +117,8 @@ QString RegistryAccessor::readString(const QString& name) const
 void RegistryAccessor::writeData(const QString& name, std::uint32_t type, const QByteArray& data)
 {
     if (m_currentKey.isEmpty() || !m_registry.setValue(m_currentKey, name, {type, data}))
-        throw ERegistryException(QStringLiteral("Failed to set data for '%1'").arg(name));
+        throw ERegistryException(
+            QCoreApplication::translate("Settings", "Failed to set data for '%1'").arg(name));
 }
 
 void RegistryAccessor::writeInteger(const QString& name, std::int32_t value)

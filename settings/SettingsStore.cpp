@@ -4,6 +4,8 @@
 #include "platform/Registry.h"
 #include "settings/RegistryAccessor.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 
 namespace tolvane::store {
@@ -76,12 +78,14 @@ void writeValue(RegistryAccessor& key, const SettingsValue& value, bool fromReco
 QString faultText(const QString& filePath, const platform::UserRegistry::Fault& fault)
 {
     if (!fault.readError.isEmpty())
-        return QStringLiteral("the settings file %1 cannot be read (%2).")
+        return QCoreApplication::translate("Settings", "the settings file %1 cannot be read (%2).")
             .arg(filePath, fault.readError);
     const platform::WrongLine& wrong = fault.wrongLines.front();
     if (wrong.number == 0)
-        return QStringLiteral("the text of the settings file %1 is not valid UTF-16").arg(filePath);
-    return QStringLiteral("line %1 of the settings file %2 is wrong")
+        return QCoreApplication::translate("Settings",
+                                           "the text of the settings file %1 is not valid UTF-16")
+            .arg(filePath);
+    return QCoreApplication::translate("Settings", "line %1 of the settings file %2 is wrong")
         .arg(QString::number(wrong.number), filePath);
 }
 
@@ -104,25 +108,30 @@ QString wrongLinesNotice(const QString& filePath, const std::vector<platform::Wr
     constexpr std::size_t shown = 5;
     QString notice;
     if (wrong.front().number == 0) {
-        notice = QStringLiteral("Tolvane cannot read its settings: the text of the settings file "
-                                "%1 is not valid UTF-16.")
+        notice = QCoreApplication::translate(
+                     "Settings", "Tolvane cannot read its settings: the text of the settings file "
+                                 "%1 is not valid UTF-16.")
                      .arg(filePath);
     } else if (wrong.size() == 1) {
-        notice = QStringLiteral("Tolvane cannot read line %1 of its settings file %2:\n\n%3")
+        notice = QCoreApplication::translate(
+                     "Settings", "Tolvane cannot read line %1 of its settings file %2:\n\n%3")
                      .arg(QString::number(wrong.front().number), filePath,
                           shownLine(wrong.front().text));
     } else {
-        notice = QStringLiteral("Tolvane cannot read %1 lines of its settings file %2:\n")
+        notice = QCoreApplication::translate(
+                     "Settings", "Tolvane cannot read %1 lines of its settings file %2:\n")
                      .arg(QString::number(wrong.size()), filePath);
         for (std::size_t i = 0; i < std::min(wrong.size(), shown); ++i)
-            notice += QStringLiteral("\nline %1: %2")
+            notice += QCoreApplication::translate("Settings", "\nline %1: %2")
                           .arg(QString::number(wrong[i].number), shownLine(wrong[i].text));
         if (wrong.size() > shown)
-            notice += QStringLiteral("\n\u2026");
+            notice += QCoreApplication::translate("Settings", "\n\u2026");
     }
-    return notice + QStringLiteral("\n\nIt uses the rest of the file, and the defaults for what it "
-                                   "cannot read. Tolvane will not change the file until it is "
-                                   "mended.");
+    return notice + QCoreApplication::translate(
+                        "Settings",
+                        "\n\nIt uses the rest of the file, and the defaults for what it "
+                        "cannot read. Tolvane will not change the file until it is "
+                        "mended.");
 }
 
 } // namespace
@@ -141,8 +150,9 @@ void saveWithSettingsKey(const QString& what, const std::function<void(RegistryA
 {
     const platform::UserRegistry registry;
     if (const auto fault = registry.fault(); hasFault(fault))
-        throw ERegistryException(QStringLiteral("%1 could not be saved: %2")
-                                     .arg(what, faultText(registry.filePath(), fault)));
+        throw ERegistryException(
+            QCoreApplication::translate("Settings", "%1 could not be saved: %2")
+                .arg(what, faultText(registry.filePath(), fault)));
     withSettingsKey(group);
 }
 
@@ -151,7 +161,8 @@ QString unreadSettingsReason()
     const platform::UserRegistry registry;
     if (const auto fault = registry.fault(); hasFault(fault))
         return faultText(registry.filePath(), fault);
-    return QStringLiteral("the settings file %1 can neither be read nor made")
+    return QCoreApplication::translate("Settings",
+                                       "the settings file %1 can neither be read nor made")
         .arg(registry.filePath());
 }
 
@@ -174,14 +185,16 @@ QStringList settingsFileNotices()
     const QString own = UserRegistry::settingsFolder() + QStringLiteral("/registry.reg");
     switch (UserRegistry::copyOldFile()) {
     case UserRegistry::OldFile::TookNewer:
-        notices << QStringLiteral("Tolvane found its settings in two files: %1, of earlier "
-                                  "versions, and %2. It uses %1, which changed more recently, "
-                                  "and has copied it to %2; what %2 held is kept in %3.")
+        notices << QCoreApplication::translate(
+                       "Settings", "Tolvane found its settings in two files: %1, of earlier "
+                                   "versions, and %2. It uses %1, which changed more recently, "
+                                   "and has copied it to %2; what %2 held is kept in %3.")
                        .arg(UserRegistry::oldFilePath(), own, UserRegistry::replacedFilePath());
         break;
     case UserRegistry::OldFile::NotCopied:
-        notices << QStringLiteral("Tolvane could not copy its settings file %1 into the folder "
-                                  "%2 and goes on using %3")
+        notices << QCoreApplication::translate(
+                       "Settings", "Tolvane could not copy its settings file %1 into the folder "
+                                   "%2 and goes on using %3")
                        .arg(UserRegistry::oldFilePath(), UserRegistry::settingsFolder(),
                             UserRegistry::defaultFilePath());
         break;
@@ -192,9 +205,10 @@ QStringList settingsFileNotices()
     const UserRegistry registry;
     const UserRegistry::Fault fault = registry.fault();
     if (!fault.readError.isEmpty())
-        notices << QStringLiteral("Tolvane cannot read its settings file %1: %2.\n\nIt runs on "
-                                  "the default settings and cannot save any until it can read "
-                                  "the file.")
+        notices << QCoreApplication::translate(
+                       "Settings", "Tolvane cannot read its settings file %1: %2.\n\nIt runs on "
+                                   "the default settings and cannot save any until it can read "
+                                   "the file.")
                        .arg(registry.filePath(), fault.readError);
     else if (!fault.wrongLines.empty())
         notices << wrongLinesNotice(registry.filePath(), fault.wrongLines);
@@ -237,8 +251,9 @@ void writeWindowPosition()
     const platform::UserRegistry registry;
     const auto fault = registry.fault();
     if (!fault.readError.isEmpty())
-        throw ERegistryException(QStringLiteral("The window's place could not be saved: %1")
-                                     .arg(faultText(registry.filePath(), fault)));
+        throw ERegistryException(
+            QCoreApplication::translate("Settings", "The window's place could not be saved: %1")
+                .arg(faultText(registry.filePath(), fault)));
     if (!fault.wrongLines.empty())
         return;
     withSettingsKey([](RegistryAccessor& key) {
@@ -268,12 +283,71 @@ void loadKevaliSettings()
 
 namespace tolvane::store {
 
+void writePranayamaSettings(const PranayamaChoice& choice)
+{
+    saveWithSettingsKey(QCoreApplication::translate("Settings", "The Pranayama settings"),
+                        [&choice](RegistryAccessor& key) {
+                            using namespace values;
+                            key.writeInteger(intPrTotalTime.name.toString(), choice.rounds);
+                            key.writeInteger(intPrInhale.name.toString(), choice.inhale);
+                            key.writeInteger(intCheckOne.name.toString(), choice.checkOne);
+                            key.writeInteger(intPrExhale.name.toString(), choice.exhale);
+                            key.writeInteger(intCheckTwo.name.toString(), choice.checkTwo);
+                            writeValues(key, {&blModeOne, &blModeTwo, &blCheckOne, &blCheckTwo,
+                                              &blDelay, &blAuto, &blAutoTwo});
+                            key.writeDateTime(tTotalTime.name.toString(), choice.totalTime);
+                            if (choice.incrementDays)
+                                key.writeInteger(intIncrementDays.name.toString(),
+                                                 *choice.incrementDays);
+                            writeValues(key, {&intDays});
+                        });
+}
+
 void writeKevaliSettings()
 {
     using namespace values;
-    saveWithSettingsKey(QStringLiteral("The Kevali settings"), [](RegistryAccessor& key) {
-        writeValues(key, {&intKevTotalTime, &intKevStartBreath, &blKevDelay});
+    saveWithSettingsKey(QCoreApplication::translate("Settings", "The Kevali settings"),
+                        [](RegistryAccessor& key) {
+                            writeValues(key, {&intKevTotalTime, &intKevStartBreath, &blKevDelay});
+                        });
+}
+
+void loadRatingSettings()
+{
+    using namespace values;
+    withSettingsKey([](RegistryAccessor& key) {
+        readValues(key, {&intPrTotalTime, &intPrInhale, &intPrExhale, &intCheckOne, &intCheckTwo,
+                         &intDays, &blCheckOne, &blCheckTwo, &blDelay, &tTotalTime, &blAuto,
+                         &blAutoTwo, &intIncrementDays});
     });
+}
+
+void writeRating()
+{
+    using namespace values;
+    saveWithSettingsKey(QCoreApplication::translate("Settings", "The rating"),
+                        [](RegistryAccessor& key) {
+                            writeValues(key, {&tTotalTime, &intPrInhale, &intCheckOne, &intPrExhale,
+                                              &intCheckTwo, &intDays});
+                        });
+}
+
+std::optional<StoredIncrement> readStoredIncrement()
+{
+    try {
+        RegistryAccessor key;
+        if (!key.openKey(settingsKey, false))
+            return std::nullopt;
+        const auto read = [&key](const SettingsValue& value) {
+            return key.readInteger(value.name.toString());
+        };
+        using namespace values;
+        return StoredIncrement{key.readBool(blAuto.name.toString()) ||
+                                   key.readBool(blAutoTwo.name.toString()),
+                               read(intDays), read(intIncrementDays)};
+    } catch (const ERegistryException&) {
+        return std::nullopt;
+    }
 }
 
 void loadReminderSettings()
@@ -291,9 +365,11 @@ void loadReminderSettings()
 void writeReminderSettings()
 {
     using namespace values;
-    saveWithSettingsKey(QStringLiteral("The reminder settings"), [](RegistryAccessor& key) {
-        writeValues(key, {&blReminder, &strReminderTimes, &intReminderDays, &blReminderKevali});
-    });
+    saveWithSettingsKey(
+        QCoreApplication::translate("Settings", "The reminder settings"),
+        [](RegistryAccessor& key) {
+            writeValues(key, {&blReminder, &strReminderTimes, &intReminderDays, &blReminderKevali});
+        });
 }
 
 } // namespace tolvane::store

@@ -5,8 +5,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdint>
 #include <functional>
 #include <initializer_list>
+#include <optional>
 
 namespace tolvane {
 
@@ -57,8 +59,37 @@ void loadKevaliSettings();
 
 namespace tolvane::store {
 
+// What the Pranayama settings dialog stores beside the flags it sets on the settings record: the
+// durations and the total from its boxes, and the increment period when one was typed.
+struct PranayamaChoice {
+    std::int32_t rounds = 0;
+    std::int32_t inhale = 0;
+    std::int32_t checkOne = 0;
+    std::int32_t exhale = 0;
+    std::int32_t checkTwo = 0;
+    double totalTime = 0;
+    std::optional<std::int32_t> incrementDays;
+};
+// The Pranayama settings dialog's group, stored whole or, when the file cannot be read in full,
+// not at all.
+void writePranayamaSettings(const PranayamaChoice& choice);
+
 // The Kevali settings dialog's group, taken from the settings record.
 void writeKevaliSettings();
+
+// What the rating works on, read into the settings record when the rating opens.
+void loadRatingSettings();
+// The round and the count the rating left on the settings record.
+void writeRating();
+
+// The automatic increment as stored, read from the store itself and not into the settings record,
+// which a running practice may be using. Empty when the settings cannot be read.
+struct StoredIncrement {
+    bool on = false;
+    std::int32_t easyCount = 0;
+    std::int32_t period = 0;
+};
+std::optional<StoredIncrement> readStoredIncrement();
 
 // The reminder's group. A value that is not stored reads as its default, so a file without them
 // has no reminder; the load writes nothing.

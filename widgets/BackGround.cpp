@@ -3,6 +3,7 @@
 #include "platform/Errors.h"
 #include "widgets/Gradient.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QPainter>
 #include <QTimer>
@@ -35,7 +36,8 @@ TdxfBackGround::TdxfBackGround(QWidget* form)
     Q_ASSERT(form);
     auto& forms = formsWithBackground();
     if (std::ranges::find(forms, form) != forms.end())
-        throw EComponentError(QStringLiteral("Form should have only a single TdxfBackGround"));
+        throw EComponentError(QCoreApplication::translate(
+            "BackGround", "Form should have only a single TdxfBackGround"));
     forms.push_back(form);
 
     m_timer->setInterval(interval());

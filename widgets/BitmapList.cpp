@@ -3,6 +3,7 @@
 #include "widgets/StoredForm.h"
 #include "widgets/StoredItem.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QPainter>
 
@@ -75,12 +76,14 @@ void TLMDBitmapList::loadFromFile(const QString& fileName)
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         throw EReadError(
-            QStringLiteral("Cannot open the bitmap list %1: %2").arg(fileName, file.errorString()));
+            QCoreApplication::translate("BitmapList", "Cannot open the bitmap list %1: %2")
+                .arg(fileName, file.errorString()));
     try {
         readItems(file.readAll());
     } catch (const EReadError& error) {
         throw EReadError(
-            QStringLiteral("Cannot read the bitmap list %1: %2").arg(fileName, error.message()));
+            QCoreApplication::translate("BitmapList", "Cannot read the bitmap list %1: %2")
+                .arg(fileName, error.message()));
     }
 }
 

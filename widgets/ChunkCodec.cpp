@@ -2,6 +2,8 @@
 
 #include "widgets/StoredForm.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <array>
 #include <memory>
@@ -21,8 +23,10 @@ constexpr int maxRun = 4095 + minRun;
 void checkRoom(qsizetype expanded, qsizetype count)
 {
     if (expanded + count > maxExpandedSize)
-        throw EReadError(QStringLiteral("A compressed bitmap chunk expands to more than %1 bytes")
-                             .arg(maxExpandedSize));
+        throw EReadError(
+            QCoreApplication::translate("ChunkCodec",
+                                        "A compressed bitmap chunk expands to more than %1 bytes")
+                .arg(maxExpandedSize));
 }
 
 QByteArray expandCompressed(ByteReader in)
@@ -58,10 +62,12 @@ QByteArray expandCompressed(ByteReader in)
             continue;
         }
         if (distance > out.size())
-            throw EReadError(QStringLiteral("A compressed bitmap chunk refers %1 bytes back with "
+            throw EReadError(
+                QCoreApplication::translate("ChunkCodec",
+                                            "A compressed bitmap chunk refers %1 bytes back with "
                                             "only %2 bytes expanded")
-                                 .arg(distance)
-                                 .arg(out.size()));
+                    .arg(distance)
+                    .arg(out.size()));
         const qsizetype count = (b1 & 15) + minReference;
         checkRoom(out.size(), count);
         // Byte by byte: a reference may overlap the bytes it produces.
@@ -205,8 +211,9 @@ QByteArray expand(QByteArrayView chunk)
     }
     if (method == compressed)
         return expandCompressed(in);
-    throw EReadError(QStringLiteral("A bitmap chunk has the unknown method 0x%1")
-                         .arg(quint8(method), 2, 16, QLatin1Char('0')));
+    throw EReadError(
+        QCoreApplication::translate("ChunkCodec", "A bitmap chunk has the unknown method 0x%1")
+            .arg(quint8(method), 2, 16, QLatin1Char('0')));
 }
 
 QByteArray compress(QByteArrayView block)

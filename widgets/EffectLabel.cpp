@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QBitmap>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QFontDatabase>
 #include <QFontInfo>
@@ -150,8 +151,8 @@ void TdxfLabel::setAngle(int angle)
     platform::dispatch([&] {
         if (angle != 0 && !isTrueType()) {
             QApplication::beep();
-            throw EComponentError(
-                QStringLiteral("The Angle property is applicable for the TrueType fonts only"));
+            throw EComponentError(QCoreApplication::translate(
+                "EffectLabel", "The Angle property is applicable for the TrueType fonts only"));
         }
         m_angle = angle;
         update();

@@ -4,6 +4,8 @@
 #include "platform/DataFiles.h"
 #include "platform/Errors.h"
 
+#include <QCoreApplication>
+
 namespace tolvane {
 
 TMediaPlayer::TMediaPlayer(QObject* parent)
@@ -32,7 +34,7 @@ void TMediaPlayer::open()
 void TMediaPlayer::play()
 {
     if (!m_clip) {
-        m_lastError = QStringLiteral("The device is not open");
+        m_lastError = QCoreApplication::translate("MediaPlayer", "The device is not open");
         return;
     }
     try {

@@ -1,5 +1,6 @@
 #include "widgets/StoredForm.h"
 
+#include <QCoreApplication>
 #include <QtEndian>
 
 #include <algorithm>
@@ -9,10 +10,12 @@ namespace tolvane {
 void ByteReader::need(qsizetype count, const char* what) const
 {
     if (count < 0 || count > remaining())
-        throw EReadError(QStringLiteral("The stored data ends inside %1: %2 bytes needed, %3 left")
-                             .arg(QLatin1StringView(what))
-                             .arg(count)
-                             .arg(remaining()));
+        throw EReadError(
+            QCoreApplication::translate("StoredForm",
+                                        "The stored data ends inside %1: %2 bytes needed, %3 left")
+                .arg(QLatin1StringView(what))
+                .arg(count)
+                .arg(remaining()));
 }
 
 quint8 ByteReader::u8(const char* what)

@@ -3,6 +3,8 @@
 #include "widgets/ChunkCodec.h"
 #include "widgets/StoredForm.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 
 namespace tolvane {
@@ -25,7 +27,8 @@ TLMDBitmapListItem::PixelFormat pixelFormat(quint8 flags)
     case itemflags::eightBit:
         return TLMDBitmapListItem::spf8bit;
     }
-    throw EReadError(QStringLiteral("A bitmap list item names more than one pixel format"));
+    throw EReadError(QCoreApplication::translate(
+        "StoredItem", "A bitmap list item names more than one pixel format"));
 }
 
 quint8 formatFlag(TLMDBitmapListItem::PixelFormat format)
@@ -75,7 +78,8 @@ TLMDBitmapListItem readStoredItem(ByteReader& in)
     TLMDBitmapListItem item;
     const quint8 flags = in.u8("the flags of a bitmap list item");
     if (flags & ~knownFlags)
-        throw EReadError(QStringLiteral("A bitmap list item has the unknown flags 0x%1")
+        throw EReadError(QCoreApplication::translate(
+                             "StoredItem", "A bitmap list item has the unknown flags 0x%1")
                              .arg(flags & ~knownFlags, 2, 16, QLatin1Char('0')));
     item.compressed = flags & itemflags::compressed;
     item.pixelFormat = pixelFormat(flags);
@@ -91,8 +95,9 @@ TLMDBitmapListItem readStoredItem(ByteReader& in)
             item.compressed ? readChunks(in)
                             : in.bytes(in.u32("the length of a bitmap"), "a bitmap").toByteArray();
         if (!item.setBitmapFile(bmp))
-            throw EReadError(QStringLiteral("The bitmap of a bitmap list item (%1 bytes) is not "
-                                            "a readable BMP file")
+            throw EReadError(QCoreApplication::translate(
+                                 "StoredItem", "The bitmap of a bitmap list item (%1 bytes) is not "
+                                               "a readable BMP file")
                                  .arg(bmp.size()));
     }
     return item;
@@ -102,8 +107,9 @@ QByteArray writeStoredItem(const TLMDBitmapListItem& item)
 {
     const QByteArray description = item.description.toLatin1();
     if (description.size() > 255 || QString::fromLatin1(description) != item.description)
-        throw EWriteError(QStringLiteral("The description \"%1\" cannot be stored: it needs "
-                                         "at most 255 Latin-1 characters")
+        throw EWriteError(QCoreApplication::translate(
+                              "StoredItem", "The description \"%1\" cannot be stored: it needs "
+                                            "at most 255 Latin-1 characters")
                               .arg(item.description));
     const QByteArray bmp = item.bitmapFile();
     quint8 flags = formatFlag(item.pixelFormat);

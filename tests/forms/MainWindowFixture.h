@@ -34,7 +34,7 @@ protected:
         platform::clearQuitRequest();
         platform::setApplicationTitle(QStringLiteral("Tolvane"));
         platform::setErrorReporter([this](const QString& text) { errors << text; });
-        window = std::make_unique<TPranayama>(clock);
+        window = std::make_unique<TPranayama>(clock, logPath());
         window->setSplashScreen([](QWidget*) {});
     }
 
@@ -52,6 +52,11 @@ protected:
         const auto* widget = window->findChild<QWidget*>(QString::fromLatin1(name));
         EXPECT_NE(widget, nullptr) << name;
         return widget ? widget->property("text").toString() : QString();
+    }
+    // The practice log the window writes, in the test's own folder.
+    QString logPath() const
+    {
+        return config.dataHome() + QStringLiteral("/tolvane/practice-log.csv");
     }
     QString panel(int index) const { return text(index == 0 ? "StatusPanel0" : "StatusPanel1"); }
     bool enabled(const char* name) const

@@ -1,6 +1,6 @@
 // A practice log that cannot be written: the practices run and end as they would without it, each
 // failure is told after its practice, naming the file, and the practices wait for room.
-#include "forms/Unit7.h"
+#include "forms/PracticeLogWindow.h"
 #include "tests/forms/PracticeRunner.h"
 
 #include <QDir>
@@ -21,7 +21,7 @@ protected:
 
 TEST_F(PracticeLogFaultTest, PracticesWaitWhileTheLogCannotBeWrittenAndNoneIsLost)
 {
-    const QString log = config.dataHome() + QStringLiteral("/tolvane/practice-log.csv");
+    const QString log = logPath();
     ASSERT_TRUE(QDir().mkpath(log));
     // Rounds of Puraka 1 s and Rechaka 2 s, 0:00:06 in all.
     writeSettings("\"intPrTotalTime\"=dword:00000002\n\"intPrInhale\"=dword:00000001\n"
@@ -54,8 +54,8 @@ TEST_F(PracticeLogFaultTest, PracticesWaitWhileTheLogCannotBeWrittenAndNoneIsLos
 
     // The log window counts them, and shows them with the log.
     window->PracticeLog1Click();
-    auto* logWindow = TPracticeLog::openFor(window.get());
-    QSignalSpy shown(logWindow, &TPracticeLog::shown);
+    auto* logWindow = PracticeLogWindow::openFor(window.get());
+    QSignalSpy shown(logWindow, &PracticeLogWindow::shown);
     ASSERT_TRUE(shown.wait(10'000));
     const QString summary = logWindow->findChild<QLabel*>(QStringLiteral("Summary"))->text();
     EXPECT_TRUE(summary.startsWith(u"This week: 2 practices") &&

@@ -3,7 +3,7 @@
 // practices, and Kevali alone. No chart label is elided, the round ticks are whole seconds, and
 // the summary and the table say what the log holds. With TOLVANE_SCREENSHOTS set the windows are
 // saved there as practice-log-<log>.png, or -2x.png at twice the scale.
-#include "forms/Unit7.h"
+#include "forms/PracticeLogWindow.h"
 #include "practicelog/LogFile.h"
 #include "tests/support/QtPrinting.h"
 #include "tests/support/TempConfig.h"
@@ -146,7 +146,7 @@ TEST(PracticeLogWindow, LogsOfEveryKindReadInFull)
     };
     const QString screenshots = qEnvironmentVariable("TOLVANE_SCREENSHOTS");
     const QString scale = qEnvironmentVariable("QT_SCALE_FACTOR") == u"2" ? u"-2x"_qs : QString();
-    TPracticeLog::setToday([] { return today; });
+    PracticeLogWindow::setToday([] { return today; });
     for (const auto& c : cases) {
         const test::TempConfig dirs;
         // The increment towards equal phases counts its easy practices as the other one does.
@@ -157,11 +157,12 @@ TEST(PracticeLogWindow, LogsOfEveryKindReadInFull)
                                "\"intDays\"=dword:00000004\n\"intIncrementDays\"=dword:00000007\n");
         QLocale::setDefault(QLocale(QString::fromLatin1(c.locale)));
         const std::vector<PracticeEntry> entries = logOf(c.log);
-        ASSERT_EQ(appendEntries(defaultLogPath(), entries), std::nullopt) << c.name;
+        const QString log = dirs.dataHome() + u"/practice-log.csv"_qs;
+        ASSERT_EQ(appendEntries(log, entries), std::nullopt) << c.name;
 
         QWidget owner;
-        auto* window = new TPracticeLog(&owner);
-        QSignalSpy shown(window, &TPracticeLog::shown);
+        auto* window = new PracticeLogWindow(&owner, log);
+        QSignalSpy shown(window, &PracticeLogWindow::shown);
         window->show();
         ASSERT_TRUE(shown.wait(20'000)) << c.name;
         QCoreApplication::processEvents();
@@ -189,7 +190,7 @@ TEST(PracticeLogWindow, LogsOfEveryKindReadInFull)
                 u"%1/practice-log-%2%3.png"_qs.arg(screenshots, QString::fromLatin1(c.log), scale));
     }
     QLocale::setDefault(QLocale::c());
-    TPracticeLog::setToday(&QDate::currentDate);
+    PracticeLogWindow::setToday(&QDate::currentDate);
 }
 
 } // namespace

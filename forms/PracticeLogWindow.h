@@ -11,7 +11,7 @@
 template <typename T> class QFutureWatcher;
 
 namespace Ui {
-class TPracticeLog;
+class PracticeLogWindow;
 }
 
 namespace tolvane {
@@ -27,9 +27,9 @@ class WeeklyMinutesChart;
 // The practice log window: the Pranayama round over the dates, the minutes practised per week, a
 // table of the practices and a summary of the week, the days in a row and the next lengthening.
 // A window of its own, owned by the main window without blocking it, destroyed when it closes.
-class TPracticeLog : public QWidget {
+class PracticeLogWindow : public QWidget {
     Q_OBJECT
-    Q_DISABLE_COPY(TPracticeLog)
+    Q_DISABLE_COPY(PracticeLogWindow)
 
 public:
     // The most of a log's end that is read: some 28 000 practices, shown in well under a second.
@@ -37,13 +37,15 @@ public:
     // The most weeks the minutes are shown for.
     static constexpr int weeksShown = 12;
 
-    explicit TPracticeLog(QWidget* owner);
-    ~TPracticeLog() override;
+    // Shows the log at path.
+    PracticeLogWindow(QWidget* owner, QString path);
+    ~PracticeLogWindow() override;
 
-    // Opens the log window of owner, or brings the one it has open to the front.
-    static TPracticeLog* showFor(QWidget* owner);
+    // Opens the log window of owner on the log at path, or brings the one it has open to the
+    // front.
+    static PracticeLogWindow* showFor(QWidget* owner, const QString& path);
     // The log window that owner has open, if any.
-    static TPracticeLog* openFor(QWidget* owner);
+    static PracticeLogWindow* openFor(QWidget* owner);
 
     // Reads the log again, away from the user-interface thread, and shows it once read.
     void reload();
@@ -65,7 +67,7 @@ private:
     void showLog(const practicelog::LogRead& read);
     void copySelectedPractices() const;
 
-    std::unique_ptr<Ui::TPracticeLog> ui;
+    std::unique_ptr<Ui::PracticeLogWindow> ui;
     std::unique_ptr<RoundLengthChart> m_roundChart;
     std::unique_ptr<WeeklyMinutesChart> m_weekChart;
     PracticeTableModel* m_practices;

@@ -1,22 +1,23 @@
-#include "forms/Unit7.h"
+#include "forms/PracticeLogWindow.h"
 
 #include "forms/PracticeCharts.h"
 #include "forms/PracticeTable.h"
-#include "platform/Errors.h"
 #include "platform/WindowFrame.h"
 #include "practicelog/LogFile.h"
 #include "practicelog/Progress.h"
-#include "settings/RegistryAccessor.h"
 #include "settings/SettingsStore.h"
-#include "ui_Unit7.h"
+#include "ui_PracticeLogWindow.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QCoreApplication>
 #include <QFutureWatcher>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLocale>
 #include <QtConcurrent>
+
+#include <utility>
 
 namespace tolvane {
 
@@ -33,43 +34,23 @@ std::function<QDate()>& todaySource()
     return source;
 }
 
-// The automatic increment as stored. Read from the store itself and not into the settings
-// record, which a running practice may be using.
-struct Increment {
-    bool on = false;
-    int easyCount = 0;
-    int period = 0;
-};
-
-std::optional<Increment> storedIncrement()
-{
-    try {
-        RegistryAccessor key;
-        if (!key.openKey(settingsKey, false))
-            return std::nullopt;
-        const auto read = [&key](const SettingsValue& value) {
-            return key.readInteger(value.name.toString());
-        };
-        using namespace values;
-        return Increment{key.readBool(blAuto.name.toString()) ||
-                             key.readBool(blAutoTwo.name.toString()),
-                         read(intDays), read(intIncrementDays)};
-    } catch (const ERegistryException&) {
-        return std::nullopt;
-    }
-}
-
 QString nextLengthening()
 {
-    const auto increment = storedIncrement();
+    const auto increment = store::readStoredIncrement();
     if (!increment)
-        return QStringLiteral("Next lengthening: unknown, as the settings cannot be read");
+        return QCoreApplication::translate(
+            "PracticeLogWindow", "Next lengthening: unknown, as the settings cannot be read");
     if (!increment->on)
-        return QStringLiteral("Next lengthening: automatic increment off");
+        return QCoreApplication::translate("PracticeLogWindow",
+                                           "Next lengthening: automatic increment off");
     if (const auto left = easyPracticesBeforeLengthening(increment->easyCount, increment->period))
-        return u"Next lengthening: after " +
-               counted(*left, u"more easy practice", u"more easy practices");
-    return QStringLiteral("Next lengthening: none until the count of easy practices starts again");
+        return QCoreApplication::translate("PracticeLogWindow", "Next lengthening: after %1")
+            .arg(counted(*left,
+                         QCoreApplication::translate("PracticeLogWindow", "more easy practice"),
+                         QCoreApplication::translate("PracticeLogWindow", "more easy practices")));
+    return QCoreApplication::translate(
+        "PracticeLogWindow",
+        "Next lengthening: none until the count of easy practices starts again");
 }
 
 // What the window says in place of the charts and the table.
@@ -78,14 +59,18 @@ QString withoutPractices(const LogRead& read, const QString& path)
     if (!read.failure.isEmpty())
         return read.failure + u'.';
     if (read.log.unreadableLines > 0)
-        return QStringLiteral("No line of the practice log \"%1\" could be read as a practice. "
-                              "The file is kept as it is, and new practices are added to it.")
+        return QCoreApplication::translate(
+                   "PracticeLogWindow",
+                   "No line of the practice log \"%1\" could be read as a practice. "
+                   "The file is kept as it is, and new practices are added to it.")
             .arg(path);
-    return QStringLiteral("No practice has been recorded yet.\n\nStart one with Action → Start "
-                          "Pranayama or Action → Start Kevali, or with the lime or the yellow > "
-                          "button. Each practice is added here when it ends, when it is stopped, "
-                          "or when Tolvane is closed during it.\n\nThe log is kept in \"%1\", "
-                          "which spreadsheets open.")
+    return QCoreApplication::translate(
+               "PracticeLogWindow",
+               "No practice has been recorded yet.\n\nStart one with Action → Start "
+               "Pranayama or Action → Start Kevali, or with the lime or the yellow > "
+               "button. Each practice is added here when it ends, when it is stopped, "
+               "or when Tolvane is closed during it.\n\nThe log is kept in \"%1\", "
+               "which spreadsheets open.")
         .arg(path);
 }
 
@@ -95,40 +80,62 @@ QString summary(const LogRead& read, const std::vector<PracticeEntry>& entries,
 {
     const int lines = read.log.unreadableLines;
     const int days = daysInARow(entries, todaySource()());
-    QString text = thisWeek.practices == 0
-                       ? QStringLiteral("This week: no practice yet")
-                       : u"This week: " + counted(thisWeek.practices, u"practice", u"practices") +
-                             u", " +
-                             minutesText(thisWeek.pranayamaMinutes + thisWeek.kevaliMinutes);
+    const auto practices = [](qsizetype count) {
+        return counted(count, QCoreApplication::translate("PracticeLogWindow", "practice"),
+                       QCoreApplication::translate("PracticeLogWindow", "practices"));
+    };
+    QString text =
+        thisWeek.practices == 0
+            ? QCoreApplication::translate("PracticeLogWindow", "This week: no practice yet")
+            : QCoreApplication::translate("PracticeLogWindow", "This week: %1, %2")
+                  .arg(practices(thisWeek.practices),
+                       minutesText(thisWeek.pranayamaMinutes + thisWeek.kevaliMinutes));
     // A log that has lapsed says since when.
     if (thisWeek.practices == 0 && !entries.empty())
-        text += u", the last on " + longDate(entries.back().started.date);
-    text += u" · " + (days == 0 ? QStringLiteral("no practice yesterday or today")
-                                : counted(days, u"day in a row", u"days in a row"));
+        text += QCoreApplication::translate("PracticeLogWindow", ", the last on %1")
+                    .arg(longDate(entries.back().started.date));
+    text +=
+        u" · " +
+        (days == 0
+             ? QCoreApplication::translate("PracticeLogWindow", "no practice yesterday or today")
+             : counted(days, QCoreApplication::translate("PracticeLogWindow", "day in a row"),
+                       QCoreApplication::translate("PracticeLogWindow", "days in a row")));
     text += u" · " + nextLengthening();
     if (waiting > 0)
-        text += u'\n' + counted(qsizetype(waiting), u"practice is", u"practices are") +
-                u" waiting to be written to the log.";
-    if (lines > 0)
-        text += u'\n' + counted(lines, u"line of the log", u"lines of the log") +
-                (lines == 1 ? u" could not be read and is left out."
-                            : u" could not be read and are left out.");
-    if (read.bytesNotRead > 0)
         text +=
-            u'\n' + QStringLiteral("Shown are the last %1; the first %2 of the log are not read.")
-                        .arg(counted(qsizetype(read.log.entries.size()), u"practice", u"practices"),
-                             QLocale().formattedDataSize(read.bytesNotRead));
+            u'\n' +
+            QCoreApplication::translate("PracticeLogWindow", "%1 waiting to be written to the log.")
+                .arg(counted(qsizetype(waiting),
+                             QCoreApplication::translate("PracticeLogWindow", "practice is"),
+                             QCoreApplication::translate("PracticeLogWindow", "practices are")));
+    if (lines > 0) {
+        const QString lineCount =
+            counted(lines, QCoreApplication::translate("PracticeLogWindow", "line of the log"),
+                    QCoreApplication::translate("PracticeLogWindow", "lines of the log"));
+        text += u'\n' +
+                (lines == 1 ? QCoreApplication::translate("PracticeLogWindow",
+                                                          "%1 could not be read and is left out.")
+                            : QCoreApplication::translate("PracticeLogWindow",
+                                                          "%1 could not be read and are left out."))
+                    .arg(lineCount);
+    }
+    if (read.bytesNotRead > 0)
+        text += u'\n' + QCoreApplication::translate(
+                            "PracticeLogWindow",
+                            "Shown are the last %1; the first %2 of the log are not read.")
+                            .arg(practices(qsizetype(read.log.entries.size())),
+                                 QLocale().formattedDataSize(read.bytesNotRead));
     return text;
 }
 
 } // namespace
 
-TPracticeLog::TPracticeLog(QWidget* owner)
+PracticeLogWindow::PracticeLogWindow(QWidget* owner, QString path)
     : QWidget(owner, Qt::Window)
-    , ui(std::make_unique<Ui::TPracticeLog>())
+    , ui(std::make_unique<Ui::PracticeLogWindow>())
     , m_practices(new PracticeTableModel(this))
     , m_reading(new QFutureWatcher<LogRead>(this))
-    , m_path(defaultLogPath())
+    , m_path(std::move(path))
 {
     setAttribute(Qt::WA_DeleteOnClose);
     ui->setupUi(this);
@@ -139,7 +146,7 @@ TPracticeLog::TPracticeLog(QWidget* owner)
     ui->PracticeTable->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     ui->PracticeTable->horizontalHeader()->setResizeContentsPrecision(rowsMeasured);
     ui->PracticeTable->installEventFilter(this);
-    ui->Summary->setText(QStringLiteral("Reading the practice log …"));
+    ui->Summary->setText(tr("Reading the practice log …"));
     // The summary first: a screen reader starts with what the log says in a sentence.
     ui->Summary->setFocus();
     ui->Pages->setCurrentWidget(ui->EmptyPage);
@@ -153,11 +160,11 @@ TPracticeLog::TPracticeLog(QWidget* owner)
     reload();
 }
 
-TPracticeLog::~TPracticeLog() = default;
+PracticeLogWindow::~PracticeLogWindow() = default;
 
-TPracticeLog* TPracticeLog::openFor(QWidget* owner)
+PracticeLogWindow* PracticeLogWindow::openFor(QWidget* owner)
 {
-    for (auto* log : owner->findChildren<TPracticeLog*>(Qt::FindDirectChildrenOnly)) {
+    for (auto* log : owner->findChildren<PracticeLogWindow*>(Qt::FindDirectChildrenOnly)) {
         // A closed window is hidden and only waits to be deleted.
         if (!log->isHidden())
             return log;
@@ -165,11 +172,11 @@ TPracticeLog* TPracticeLog::openFor(QWidget* owner)
     return nullptr;
 }
 
-TPracticeLog* TPracticeLog::showFor(QWidget* owner)
+PracticeLogWindow* PracticeLogWindow::showFor(QWidget* owner, const QString& path)
 {
-    TPracticeLog* log = openFor(owner);
+    PracticeLogWindow* log = openFor(owner);
     if (!log) {
-        log = new TPracticeLog(owner);
+        log = new PracticeLogWindow(owner, path);
         platform::placeBesideOwner(*log);
     }
     log->setWindowState(log->windowState() & ~Qt::WindowMinimized);
@@ -179,7 +186,7 @@ TPracticeLog* TPracticeLog::showFor(QWidget* owner)
     return log;
 }
 
-void TPracticeLog::reload()
+void PracticeLogWindow::reload()
 {
     if (m_reading->isRunning()) {
         m_readAgain = true;
@@ -191,17 +198,17 @@ void TPracticeLog::reload()
     }));
 }
 
-void TPracticeLog::setToday(std::function<QDate()> today)
+void PracticeLogWindow::setToday(std::function<QDate()> today)
 {
     todaySource() = std::move(today);
 }
 
-void TPracticeLog::showWaiting(std::vector<PracticeEntry> waiting)
+void PracticeLogWindow::showWaiting(std::vector<PracticeEntry> waiting)
 {
     m_waiting = std::move(waiting);
 }
 
-void TPracticeLog::showLog(const LogRead& read)
+void PracticeLogWindow::showLog(const LogRead& read)
 {
     // In time order, whatever the order of the file; the practices still to be written with them.
     std::vector<PracticeEntry> entries = read.log.entries;
@@ -233,7 +240,7 @@ void TPracticeLog::showLog(const LogRead& read)
     Q_EMIT shown();
 }
 
-void TPracticeLog::keyPressEvent(QKeyEvent* event)
+void PracticeLogWindow::keyPressEvent(QKeyEvent* event)
 {
     // Esc reaches the window when no part of it takes it, as in a dialog.
     if (event->matches(QKeySequence::Cancel))
@@ -242,7 +249,7 @@ void TPracticeLog::keyPressEvent(QKeyEvent* event)
         QWidget::keyPressEvent(event);
 }
 
-bool TPracticeLog::eventFilter(QObject* watched, QEvent* event)
+bool PracticeLogWindow::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == ui->PracticeTable && event->type() == QEvent::KeyPress &&
         static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy)) {
@@ -255,7 +262,7 @@ bool TPracticeLog::eventFilter(QObject* watched, QEvent* event)
 // The selected rows with the column titles, tab-separated, as spreadsheets paste them: numbers
 // as numbers, with their units in the titles, and the date and time as every spreadsheet reads
 // them.
-void TPracticeLog::copySelectedPractices() const
+void PracticeLogWindow::copySelectedPractices() const
 {
     QModelIndexList rows = ui->PracticeTable->selectionModel()->selectedRows();
     std::sort(rows.begin(), rows.end());
