@@ -25,14 +25,16 @@ TEST_F(PracticeLogRefreshTest, AnOpenLogWindowShowsAPracticeWhenItEnds)
     ASSERT_TRUE(shown.wait(10'000));
     const auto* summary = logWindow->findChild<QLabel*>(QStringLiteral("Summary"));
     const auto* table = logWindow->findChild<QTableView*>(QStringLiteral("PracticeTable"));
-    EXPECT_TRUE(summary->text().startsWith(u"This week: no practice yet")) << summary->text().toStdString();
+    EXPECT_TRUE(summary->text().startsWith(u"This week: no practice yet"))
+        << summary->text().toStdString();
     EXPECT_EQ(table->model()->rowCount(), 0);
 
     startPranayama();
     runFor(20'000);
     ASSERT_FALSE(running());
     ASSERT_TRUE(shown.wait(10'000));
-    EXPECT_TRUE(summary->text().startsWith(u"This week: 1 practice,")) << summary->text().toStdString();
+    EXPECT_TRUE(summary->text().startsWith(u"This week: 1 practice,"))
+        << summary->text().toStdString();
     ASSERT_EQ(table->model()->rowCount(), 1);
     EXPECT_EQ(table->model()->index(0, 1).data().toString(), QStringLiteral("Pranayama"));
 }
