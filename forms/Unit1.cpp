@@ -90,8 +90,8 @@ TPranayama::TPranayama(platform::Clock& clock, QString logPath, QWidget* parent)
     MediaPlayer1->setObjectName(QStringLiteral("MediaPlayer1"));
 
     using platform::handler;
-    connectPracticeTimer(Timer1, &TPranayama::Timer1Timer, settings.tTotalTime);
-    connectPracticeTimer(Timer2, &TPranayama::Timer2Timer, m_kevali.tKevTotalTime);
+    connectPracticeTimer(Timer1, &TPranayama::Timer1Timer);
+    connectPracticeTimer(Timer2, &TPranayama::Timer2Timer);
     // A menu command runs once the menu has let go of it: one pressed through assistive
     // technology is answered at once, also when it opens a modal dialog.
     const auto bind = [this](TLMDMMButton* button, QAction* item, void (TPranayama::*method)()) {

@@ -98,7 +98,8 @@ private:
     void restartPhase();
     void showPracticeEnd();
     void prepareCuesSoon();
-    void connectPracticeTimer(QTimer* timer, void (TPranayama::*tick)(), const double& totalTime);
+    void connectPracticeTimer(QTimer* timer, void (TPranayama::*tick)());
+    double totalTimeOf(const QTimer* timer) const;
     void startPracticeTimer(QTimer* timer);
     int msUntilDisplayTurns(double totalTime) const;
     bool tickLeftWork(const QTimer* timer) const;

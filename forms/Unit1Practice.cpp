@@ -80,13 +80,13 @@ QString TPranayama::phaseName(Phase phase)
 
 // A practice runs for up to an hour on laptops, so the timer sleeps through the ticks that would
 // find nothing to do and wakes once for each turn of a display (paceAfter).
-void TPranayama::connectPracticeTimer(QTimer* timer, void (TPranayama::*tick)(),
-                                      const double& totalTime)
+void TPranayama::connectPracticeTimer(QTimer* timer, void (TPranayama::*tick)())
 {
-    connect(timer, &QTimer::timeout, this, [this, timer, tick, &totalTime] {
+    connect(timer, &QTimer::timeout, this, [this, timer, tick] {
         platform::dispatch([this, tick] { (this->*tick)(); });
         if (!timer->isActive()) // the practice ended or stopped
             return;
+        const double totalTime = totalTimeOf(timer);
         const TickPace pace = paceAfter({tickLeftWork(timer), msUntilDisplayTurns(totalTime),
                                          cueAtNextTurn(), timer->interval()});
         int next = pace.nextTickMs;
@@ -102,6 +102,13 @@ void TPranayama::connectPracticeTimer(QTimer* timer, void (TPranayama::*tick)(),
         if (timer->interval() != next)
             timer->start(next);
     });
+}
+
+// The total of the practice the timer paces, as its tick shows it: the settings' for Pranayama, the
+// plan's for Kevali, which each start sets.
+double TPranayama::totalTimeOf(const QTimer* timer) const
+{
+    return timer == Timer2 ? m_kevali.tKevTotalTime : settings.tTotalTime;
 }
 
 // The next tick changes something however little time passes: it ends the practice, sounds a
