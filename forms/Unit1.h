@@ -35,9 +35,6 @@ class TPranayama : public QMainWindow {
 public:
     // The period of the practice ticks that follow a change: the shortest timer period.
     static constexpr int tickPeriodMs = tolvane::tickPeriodMs;
-    // How long before a display turns after a quiet the practice timer wakes and warms up its
-    // paint.
-    static constexpr int warmUpLeadMs = tolvane::warmUpLeadMs;
 
     // The practices run on clock and are added to the practice log at logPath.
     explicit TPranayama(platform::Clock& clock = platform::systemClock(),
@@ -104,7 +101,6 @@ private:
     int msUntilDisplayTurns(double totalTime) const;
     bool tickLeftWork(const QTimer* timer) const;
     bool cueAtNextTurn() const;
-    void warmUpDisplays();
 
     // What differs between the practices' ticks; practiceTick holds what they share.
     struct PracticeRules {

@@ -14,7 +14,6 @@
 #include <QTimer>
 
 #include <algorithm>
-#include <array>
 
 namespace tolvane {
 
@@ -86,21 +85,13 @@ void TPranayama::connectPracticeTimer(QTimer* timer, void (TPranayama::*tick)())
         platform::dispatch([this, tick] { (this->*tick)(); });
         if (!timer->isActive()) // the practice ended or stopped
             return;
-        const double totalTime = totalTimeOf(timer);
-        const TickPace pace = paceAfter({tickLeftWork(timer), msUntilDisplayTurns(totalTime),
-                                         cueAtNextTurn(), timer->interval()});
-        int next = pace.nextTickMs;
+        const int msUntilTurn = msUntilDisplayTurns(totalTimeOf(timer));
+        const TickPace pace = paceAfter({tickLeftWork(timer), msUntilTurn, cueAtNextTurn()});
         if (pace.readySound)
             platform::prepareAudioOutput();
-        else if (pace.keepSound)
-            platform::keepAudioOutputForACue();
-        if (pace.warmUp) {
-            warmUpDisplays();
-            next = stepBeforeTurn(msUntilDisplayTurns(totalTime));
-        }
         // A running timer keeps its own pace; restarting it would add the tick's length.
-        if (timer->interval() != next)
-            timer->start(next);
+        if (timer->interval() != pace.nextTickMs)
+            timer->start(pace.nextTickMs);
     });
 }
 
@@ -151,18 +142,6 @@ int TPranayama::msUntilDisplayTurns(double totalTime) const
             wait = std::min(wait, untilChange);
     }
     return int(wait);
-}
-
-// After a second of quiet the first paint is slow: on a laptop or a shared machine the caches
-// have gone cold, and painting a display then takes milliseconds instead of a tenth of one. The
-// timer wakes a little before a display turns, and everything a tick may paint is painted once
-// as it stands (nothing on screen changes), so the paints at the change itself are quick.
-void TPranayama::warmUpDisplays()
-{
-    for (QWidget* shown :
-         std::array<QWidget*, 5>{ui->LMDLEDLabel1, ui->LMDLEDLabel2, ui->LMDLEDLabel3,
-                                 ui->LMDLEDLabel4, ui->StatusPanel1})
-        shown->repaint();
 }
 
 bool TPranayama::phaseTimeExceeded() const
