@@ -229,11 +229,11 @@ How each figure is taken:
    itself costs. Over the same 60 s the kernel counts every time a thread of the process leaves
    the processor (`perf record -e context-switches`, threads that end on the way included): a
    thread that sleeps and wakes counts once, a thread pushed off by another once as well. The
-   practice timer sleeps through the ticks that could change nothing: it wakes at the very
-   millisecond a display turns to another second, and ten milliseconds before that when the
-   displays have not been painted for longer, to paint them once as they stand so that the paint
-   at the change finds warm caches; a tick that leaves work (a phase change, a cue, the end) is
-   followed one millisecond later, as by a timer that never sleeps (ticks counted in item 3).
+   practice timer sleeps through the ticks that could change nothing: it wakes only at the very
+   millisecond a display turns to another second (the phase display at a moment of its own, as
+   each phase begins a tick or two after the change that ended the one before), and a tick that
+   leaves work (a phase change, a cue, the end) is followed one millisecond later, as by a timer
+   that never sleeps (ticks counted in item 3).
    The sound device is open only from a little before a cue is due until its sound has ended:
    SDL's audio thread wakes for every buffer of 11.6 ms while it is open. The windows' repaints
    go to the X server inside the requests rather than through shared memory, which made every
