@@ -441,11 +441,6 @@ TEST_F(AudioDeviceTest, DeviceIsOpenOnlyWhileACueIsDueOrSounds)
         }
         return count;
     };
-    const auto handleEventsFor = [](milliseconds span) {
-        QEventLoop loop;
-        QTimer::singleShot(span, &loop, &QEventLoop::quit);
-        loop.exec();
-    };
     const auto closesWithin = [&](milliseconds span) {
         QEventLoop loop;
         QTimer poll;
@@ -466,9 +461,9 @@ TEST_F(AudioDeviceTest, DeviceIsOpenOnlyWhileACueIsDueOrSounds)
     for (const QString& thread : closed)
         opened.removeOne(thread);
     ASSERT_EQ(opened.size(), 1);
-    handleEventsFor(50ms);
+    EXPECT_FALSE(closesWithin(50ms));
     const int before = switches(opened.first());
-    handleEventsFor(300ms);
+    EXPECT_FALSE(closesWithin(300ms)) << "closed before the cue was due";
     EXPECT_LE(switches(opened.first()) - before, 1) << "woke while the cue was not yet due";
     const auto played = steady_clock::now();
     clip.play();

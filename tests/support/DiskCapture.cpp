@@ -55,9 +55,8 @@ void DiskCapture::copyFromPipe(int pipe)
         ::close(pipe);
         return;
     }
-    // Between sounds the device writes nothing: after a pause in the writes, the capture is filled
-    // with silence up to the time of day, a little behind it, as a device that plays is ahead of
-    // it. Writes come at least every two buffers while a sound plays.
+    // Between sounds the device writes nothing: after a pause in its writes, which come every
+    // buffer or two while it plays, the capture is filled with silence up to a little before now.
     constexpr qint64 behindFrames = captureSampleRate / 10;
     constexpr auto pause = std::chrono::milliseconds(60);
     const auto started = std::chrono::steady_clock::now();
@@ -65,8 +64,7 @@ void DiskCapture::copyFromPipe(int pipe)
     qint64 bytes = 0;
     const auto fillAfterAPause = [&](std::chrono::steady_clock::time_point now) {
         const qint64 due =
-            std::chrono::duration_cast<std::chrono::milliseconds>(now - started).count() *
-                captureSampleRate / 1000 -
+            qint64(std::chrono::duration<double>(now - started).count() * captureSampleRate) -
             behindFrames;
         if (now - lastWrite < pause || bytes % captureBytesPerFrame != 0 ||
             bytes / captureBytesPerFrame >= due)
