@@ -74,8 +74,9 @@ constexpr milliseconds idleHold{25};
 constexpr milliseconds readyHold{200};
 // How long the device stays open for a cue due within a second.
 constexpr milliseconds cueHold{1200};
-// The silence the device plays after a sound before it waits: a device that runs dry in the
-// middle of a buffer may click, and a file writer holds back the last bytes it was given.
+// The silence the device plays after a sound before it waits, so that the sound's end is followed
+// by silence before the device runs dry, and a file writer (SDL's disk driver), which holds back
+// the last buffer or two it was given until more come, has passed the sound on.
 constexpr milliseconds trailingSilence{20};
 
 milliseconds framesTime(qsizetype frames, int sampleRate)
