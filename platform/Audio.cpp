@@ -13,9 +13,11 @@
 
 #include <algorithm>
 #include <array>
+#include <condition_variable>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <thread>
 
@@ -27,9 +29,10 @@ namespace tolvane::platform {
 namespace {
 
 // 16-bit stereo at CD rate suits every cue; the driver may grant another format, and each clip is
-// converted to whatever it grants when it is opened. A cue waits up to one buffer before the
-// driver takes it: 512 frames keep that under 12 ms, so a cue is heard with its phase, while the
-// driver still has time to spare on a busy machine.
+// converted to whatever it grants when it is opened. The driver's thread waits, costing nothing,
+// until a cue is handed to it, and then takes the cue at once; the buffer bounds how long a new
+// cue waits to cut off the one that sounds: 512 frames keep that under 12 ms, while the driver
+// still has time to spare on a busy machine.
 constexpr int requestedSampleRate = 44100;
 constexpr Uint8 requestedChannels = 2;
 constexpr Uint16 requestedBufferFrames = 512;
@@ -51,34 +54,10 @@ QString backEndError()
 
 void mix(void* userData, Uint8* stream, int length);
 
-class DeviceLock {
-public:
-    explicit DeviceLock(SDL_AudioDeviceID id)
-        : m_id(id)
-    {
-        SDL_LockAudioDevice(m_id);
-    }
-    ~DeviceLock() { SDL_UnlockAudioDevice(m_id); }
-    DeviceLock(const DeviceLock&) = delete;
-    DeviceLock& operator=(const DeviceLock&) = delete;
-
-private:
-    SDL_AudioDeviceID m_id;
-};
-
 int bytesPerFrame(SDL_AudioFormat format, int channels)
 {
     return SDL_AUDIO_BITSIZE(format) / 8 * channels;
 }
-
-using std::chrono::steady_clock;
-
-// How long the device stays open once nothing sounds: the driver has played out its last buffer.
-constexpr std::chrono::milliseconds idleHold{25};
-// How long the device stays open, made ready, for a cue that is due.
-constexpr std::chrono::milliseconds readyHold{200};
-// How long an open device is kept for a cue due within a second.
-constexpr std::chrono::milliseconds cueHold{1200};
 
 bool sameFormat(const SDL_AudioSpec& a, const SDL_AudioSpec& b)
 {
@@ -86,13 +65,68 @@ bool sameFormat(const SDL_AudioSpec& a, const SDL_AudioSpec& b)
            a.samples == b.samples;
 }
 
-// The one output device of the process. The driver's thread reads the current sound in mix()
-// while SDL holds the device lock; the user-interface thread changes it only under that lock, so
-// cutting a sound off is swapping one pointer. The device is open only while a sound plays or one
-// is due: the driver's thread wakes for every buffer while it is open, silence or not, and an open
+using std::chrono::milliseconds;
+using std::chrono::steady_clock;
+
+// How long the device stays open once nothing sounds.
+constexpr milliseconds idleHold{25};
+// How long the device stays open, made ready, after a cue was due.
+constexpr milliseconds readyHold{200};
+// How long the device stays open for a cue due within a second.
+constexpr milliseconds cueHold{1200};
+// The silence the device plays after a sound before it waits, so that the sound's end is followed
+// by silence before the device runs dry, and a file writer (SDL's disk driver), which holds back
+// the last buffer or two it was given until more come, has passed the sound on.
+constexpr milliseconds trailingSilence{20};
+
+milliseconds framesTime(qsizetype frames, int sampleRate)
+{
+    return milliseconds(frames * 1000 / std::max(sampleRate, 1));
+}
+
+struct OutputDevice;
+
+// A device opened with the driver. Its thread calls mix() for every buffer while the device is
+// open, silence or not; mix() keeps it waiting on `wake` while nothing sounds, so that a device
+// made ready ahead of a cue costs nothing until the cue, and the cue starts as soon as play()
+// hands it over, not at the next buffer.
+struct Stream {
+    explicit Stream(OutputDevice& owner)
+        : device(owner)
+    {
+    }
+
+    OutputDevice& device;
+    SDL_AudioDeviceID id = 0;
+    SDL_AudioSpec obtained{};
+    std::condition_variable wake;
+
+    // Guarded by OutputDevice::soundLock.
+    const QByteArray* current = nullptr;
+    qsizetype position = 0;
+    bool waiting = false;   // mix() waits for a sound: the driver has played all it was given
+    bool releasing = false; // closing: mix() never waits again
+    int silentBuffersLeft = 0;
+
+    milliseconds bufferTime() const { return framesTime(obtained.samples, obtained.freq); }
+    void endSound()
+    {
+        current = nullptr;
+        const auto each = std::max(bufferTime(), milliseconds(1));
+        silentBuffersLeft = int((trailingSilence + each - milliseconds(1)) / each);
+    }
+    milliseconds soundLeft() const
+    {
+        if (!current)
+            return milliseconds(0);
+        const int frameBytes = std::max(bytesPerFrame(obtained.format, obtained.channels), 1);
+        return framesTime((current->size() - position) / frameBytes, obtained.freq);
+    }
+};
+
+// The one output device of the process, open only while a sound plays or one is due: an open
 // device keeps a sound server and its sound card from suspending.
 struct OutputDevice {
-    SDL_AudioDeviceID id = 0;
     SDL_AudioSpec obtained{};
     // Tells clips converted for another format, or for the device of an earlier start of the
     // audio subsystem, from those that this one plays.
@@ -100,16 +134,17 @@ struct OutputDevice {
     bool formatKnown = false; // obtained holds what the driver grants in this generation
     bool subsystemStarted = false;
     bool postRoutineAdded = false;
-    // Closing waits for the driver's thread to play out, so it happens away from the
-    // user-interface thread; an open waits for it first.
+    std::unique_ptr<Stream> stream;
+    // Closing a device joins its thread, which plays out what it was given and two buffers more:
+    // it happens away from the user-interface thread. An open waits for it, three short buffers at
+    // most, so that two devices never write at once.
     std::thread closing;
     std::unique_ptr<QTimer> idleClose;
     steady_clock::time_point readyUntil;
 
-    // Guarded by the device lock while the device is open.
-    const QByteArray* current = nullptr;
-    qsizetype position = 0;
-    std::optional<steady_clock::time_point> firstTaken;
+    // Not SDL's device lock: a waiting mix() holds that one.
+    std::mutex soundLock;
+    std::optional<steady_clock::time_point> firstTaken; // guarded by soundLock
 
     void startSubsystem()
     {
@@ -136,34 +171,40 @@ struct OutputDevice {
         }
     }
 
-    void open()
+    Stream& open()
     {
         // A device the driver has lost (unplugged headphones) reports itself stopped.
-        if (id != 0 && SDL_GetAudioDeviceStatus(id) != SDL_AUDIO_STOPPED)
-            return;
-        closeNow();
+        if (stream && SDL_GetAudioDeviceStatus(stream->id) != SDL_AUDIO_STOPPED)
+            return *stream;
+        close();
+        finishClosing();
         startSubsystem();
+        auto opened = std::make_unique<Stream>(*this);
         SDL_AudioSpec wanted{};
         wanted.freq = requestedSampleRate;
         wanted.format = AUDIO_S16SYS;
         wanted.channels = requestedChannels;
         wanted.samples = requestedBufferFrames;
         wanted.callback = &mix;
-        wanted.userdata = this;
-        const SDL_AudioSpec before = obtained;
-        id = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained,
-                                 SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_FORMAT_CHANGE |
-                                     SDL_AUDIO_ALLOW_CHANNELS_CHANGE);
-        if (id == 0) {
+        wanted.userdata = opened.get();
+        opened->id =
+            SDL_OpenAudioDevice(nullptr, 0, &wanted, &opened->obtained,
+                                SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_FORMAT_CHANGE |
+                                    SDL_AUDIO_ALLOW_CHANNELS_CHANGE);
+        if (opened->id == 0) {
             const QString text = backEndError();
             shutDown();
             throw EMCIDeviceError(text);
         }
-        if (formatKnown && !sameFormat(before, obtained))
+        if (formatKnown && !sameFormat(obtained, opened->obtained))
             ++generation;
         formatKnown = true;
-        SDL_PauseAudioDevice(id, 0);
-        closeWhenIdleAfter(std::chrono::milliseconds(0));
+        obtained = opened->obtained;
+        // From here on SDL's device lock is mix()'s: it is held while mix() waits for a sound.
+        SDL_PauseAudioDevice(opened->id, 0);
+        stream = std::move(opened);
+        closeWhenIdleAfter(milliseconds(0));
+        return *stream;
     }
 
     // The format clips are converted to, learnt from a device opened for it.
@@ -173,16 +214,17 @@ struct OutputDevice {
             open();
     }
 
-    // Opens the device again after a quiet, for a clip converted for it.
-    bool openFor(quint64 clipGeneration)
+    // Opens the device again after a quiet, for a clip converted for it; none when the clip's
+    // device is gone.
+    Stream* openFor(quint64 clipGeneration)
     {
         if (!subsystemStarted || generation != clipGeneration)
-            return false;
-        open();
-        return generation == clipGeneration;
+            return nullptr;
+        Stream& opened = open();
+        return generation == clipGeneration ? &opened : nullptr;
     }
 
-    void closeWhenIdleAfter(std::chrono::milliseconds soundLeft)
+    void closeWhenIdleAfter(milliseconds soundLeft)
     {
         if (!idleClose) {
             if (!QCoreApplication::instance())
@@ -191,38 +233,46 @@ struct OutputDevice {
             idleClose->setSingleShot(true);
             QObject::connect(idleClose.get(), &QTimer::timeout, [this] { closeIfIdle(); });
         }
-        const auto ready = std::chrono::ceil<std::chrono::milliseconds>(
+        const auto ready = std::chrono::ceil<milliseconds>(
             std::max(readyUntil - steady_clock::now(), steady_clock::duration::zero()));
         idleClose->start(std::max(soundLeft, ready) + idleHold);
     }
 
     void closeIfIdle()
     {
-        if (id == 0)
+        if (!stream)
             return;
-        std::chrono::milliseconds soundLeft{0};
+        milliseconds soundLeft{0};
         {
-            const DeviceLock lock(id);
-            // A sound that is still taken, however little is left of it, keeps the device: a
-            // closing driver's thread may still read it while its clip goes.
-            if (current) {
-                const int bytesPerSecond =
-                    bytesPerFrame(obtained.format, obtained.channels) * obtained.freq;
-                soundLeft = std::max(std::chrono::milliseconds(1),
-                                     std::chrono::milliseconds((current->size() - position) * 1000 /
-                                                               std::max(bytesPerSecond, 1)));
-            }
+            const std::lock_guard lock(soundLock);
+            // A device that still plays what it was given keeps playing it.
+            if (stream->current || !stream->waiting)
+                soundLeft = stream->soundLeft() + stream->bufferTime();
         }
         if (soundLeft.count() > 0 || steady_clock::now() < readyUntil) {
             closeWhenIdleAfter(soundLeft);
             return;
         }
+        close();
+    }
+
+    // Lets the device's thread go and closes the device on a thread of its own. The stream goes
+    // with it: the driver's thread may call mix() until the close has joined it.
+    void close()
+    {
+        if (!stream)
+            return;
+        {
+            const std::lock_guard lock(soundLock);
+            stream->releasing = true;
+            stream->current = nullptr;
+        }
+        stream->wake.notify_all();
         finishClosing();
-        closing = std::thread([closed = id] {
+        closing = std::thread([closed = std::move(stream)] {
             ::pthread_setname_np(::pthread_self(), "SDLAudioClose");
-            SDL_CloseAudioDevice(closed);
+            SDL_CloseAudioDevice(closed->id);
         });
-        id = 0;
     }
 
     void finishClosing()
@@ -231,22 +281,14 @@ struct OutputDevice {
             closing.join();
     }
 
-    void closeNow()
-    {
-        finishClosing();
-        if (id != 0) {
-            // Waits for the driver's thread, so nothing reads the current sound afterwards.
-            SDL_CloseAudioDevice(id);
-            id = 0;
-        }
-        current = nullptr;
-        position = 0;
-    }
-
     void shutDown()
     {
-        closeNow();
-        firstTaken.reset();
+        close();
+        finishClosing();
+        {
+            const std::lock_guard lock(soundLock);
+            firstTaken.reset();
+        }
         idleClose.reset();
         if (subsystemStarted) {
             SDL_QuitSubSystem(SDL_INIT_AUDIO);
@@ -271,7 +313,7 @@ OutputDevice& outputDevice()
     return *device;
 }
 
-void mix(void* userData, Uint8* stream, int length)
+void mix(void* userData, Uint8* buffer, int length)
 {
     // SDL names its thread only now and then; named, it shows in top and perf as what it is.
     thread_local bool named = false;
@@ -279,18 +321,27 @@ void mix(void* userData, Uint8* stream, int length)
         ::pthread_setname_np(::pthread_self(), "SDLAudioOut");
         named = true;
     }
-    auto& device = *static_cast<OutputDevice*>(userData);
-    qsizetype written = 0;
-    if (device.current) {
-        written = std::min<qsizetype>(device.current->size() - device.position, length);
-        if (device.position == 0 && written > 0)
-            device.firstTaken = std::chrono::steady_clock::now();
-        std::memcpy(stream, device.current->constData() + device.position, size_t(written));
-        device.position += written;
-        if (device.position >= device.current->size())
-            device.current = nullptr;
+    auto& stream = *static_cast<Stream*>(userData);
+    std::unique_lock lock(stream.device.soundLock);
+    if (stream.silentBuffersLeft > 0 && !stream.current) {
+        --stream.silentBuffersLeft;
+    } else {
+        stream.silentBuffersLeft = 0;
+        stream.waiting = true;
+        stream.wake.wait(lock, [&] { return stream.current || stream.releasing; });
+        stream.waiting = false;
     }
-    std::memset(stream + written, device.obtained.silence, size_t(length - written));
+    qsizetype written = 0;
+    if (const QByteArray* sound = stream.current) {
+        written = std::min<qsizetype>(sound->size() - stream.position, length);
+        if (stream.position == 0 && written > 0)
+            stream.device.firstTaken = steady_clock::now();
+        std::memcpy(buffer, sound->constData() + stream.position, size_t(written));
+        stream.position += written;
+        if (stream.position >= sound->size())
+            stream.endSound();
+    }
+    std::memset(buffer + written, stream.obtained.silence, size_t(length - written));
 }
 
 QByteArray readWholeFile(const QString& path)
@@ -506,35 +557,33 @@ AudioClip::~AudioClip()
 void AudioClip::play()
 {
     OutputDevice& device = outputDevice();
-    if (!device.openFor(m_deviceGeneration))
+    Stream* const stream = device.openFor(m_deviceGeneration);
+    if (!stream)
         throw EMCIDeviceError(
             QCoreApplication::translate("Audio", "The audio device is no longer open"));
     {
-        const DeviceLock lock(device.id);
-        device.current = &m_samples;
-        device.position = 0;
+        const std::lock_guard lock(device.soundLock);
+        stream->current = &m_samples;
+        stream->position = 0;
         device.firstTaken.reset();
     }
+    stream->wake.notify_all();
     device.closeWhenIdleAfter(duration());
 }
 
 void AudioClip::stop()
 {
     OutputDevice& device = outputDevice();
-    if (device.id == 0)
-        return;
-    const DeviceLock lock(device.id);
-    if (device.current == &m_samples)
-        device.current = nullptr;
+    const std::lock_guard lock(device.soundLock);
+    if (device.stream && device.stream->current == &m_samples)
+        device.stream->endSound();
 }
 
 bool AudioClip::isSounding() const
 {
     OutputDevice& device = outputDevice();
-    if (device.id == 0)
-        return false;
-    const DeviceLock lock(device.id);
-    return device.current == &m_samples;
+    const std::lock_guard lock(device.soundLock);
+    return device.stream && device.stream->current == &m_samples;
 }
 
 std::chrono::milliseconds AudioClip::duration() const
@@ -542,7 +591,7 @@ std::chrono::milliseconds AudioClip::duration() const
     return std::chrono::milliseconds(m_samples.size() / m_bytesPerFrame * 1000 / m_sampleRate);
 }
 
-void prepareAudioOutput() noexcept
+void prepareAudioOutput(std::chrono::milliseconds dueIn) noexcept
 {
     OutputDevice& device = outputDevice();
     try {
@@ -550,17 +599,18 @@ void prepareAudioOutput() noexcept
     } catch (const EMCIDeviceError&) {
         return; // the cue's own open reports it
     }
-    device.readyUntil = std::chrono::steady_clock::now() + readyHold;
-    device.closeWhenIdleAfter(std::chrono::milliseconds(0));
+    const auto due = steady_clock::now() + std::clamp(dueIn, milliseconds(0), cueHold);
+    device.readyUntil = std::max(device.readyUntil, due + readyHold);
+    device.closeWhenIdleAfter(milliseconds(0));
 }
 
 void keepAudioOutputForACue() noexcept
 {
     OutputDevice& device = outputDevice();
-    if (device.id == 0)
+    if (!device.stream)
         return;
-    device.readyUntil = std::max(device.readyUntil, std::chrono::steady_clock::now() + cueHold);
-    device.closeWhenIdleAfter(std::chrono::milliseconds(0));
+    device.readyUntil = std::max(device.readyUntil, steady_clock::now() + cueHold);
+    device.closeWhenIdleAfter(milliseconds(0));
 }
 
 AudioDeviceFormat audioDeviceFormat()
@@ -578,9 +628,7 @@ AudioDeviceFormat audioDeviceFormat()
 std::optional<std::chrono::steady_clock::time_point> firstSamplesTakenAt()
 {
     OutputDevice& device = outputDevice();
-    if (device.id == 0) // closed: nothing takes samples
-        return device.firstTaken;
-    const DeviceLock lock(device.id);
+    const std::lock_guard lock(device.soundLock);
     return device.firstTaken;
 }
 

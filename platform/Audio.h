@@ -15,8 +15,8 @@ struct AudioDeviceFormat {
     int channels = 0;
     int bytesPerSample = 0;
     bool floatingPoint = false;
-    // Sample frames the driver asks for at a time; the delay a new sound can add before it is
-    // heard is about one such buffer.
+    // Sample frames the driver asks for at a time; a new cue cuts off the one that sounds within
+    // about one such buffer.
     int bufferFrames = 0;
 };
 
@@ -52,14 +52,15 @@ private:
 // of the unchanged file finds it decoded. A failure is left to that open to report.
 void prepareClip(const QString& path) noexcept;
 
-// Opens the output device ahead of a cue that is due shortly, so that the cue starts within one of
-// the driver's buffers. The device is open only while a clip sounds or one is due: it closes
-// again by itself a moment after the last sound has ended, or a fifth of a second after this if
-// no clip plays, and a later play opens it again. A failure is left to the clip that plays.
-void prepareAudioOutput() noexcept;
+// Makes the output device ready for a cue due in `dueIn` (up to a second), so that the cue starts
+// the moment it plays: the device waits for it without waking. The device is open only while a
+// clip sounds or one is due: it closes again by itself a moment after the last sound has ended, or
+// a fifth of a second after the cue was due if no clip plays, and a later play opens it again.
+// A failure is left to the clip that plays.
+void prepareAudioOutput(std::chrono::milliseconds dueIn = std::chrono::milliseconds(0)) noexcept;
 
-// A cue is due within a second: a device that is open still stays open for it, so that one cue
-// after another never waits for the last one's device to close. A closed device stays closed.
+// A cue is due within a second: a device that is open stays open for it. A closed device stays
+// closed. prepareAudioOutput() with the time the cue is due makes this needless.
 void keepAudioOutputForACue() noexcept;
 
 // The format the output device plays in, opening it if none was open since the audio back end

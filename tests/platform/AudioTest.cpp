@@ -418,19 +418,29 @@ TEST_F(AudioDeviceTest, OpenDeviceLeavesTheProgramEndableBySignals)
     }
 }
 
-// The driver's thread wakes for every buffer while the device is open, so the device is open only
-// while a cue is due or sounds, and a clip plays again after the device has closed.
+// An open device keeps a sound server and its sound card from suspending, so the device is open
+// only while a cue is due or sounds; made ready ahead of a cue, its driver's thread does not wake
+// until the cue plays, and then takes it at once. A clip plays again after the device has closed.
 TEST_F(AudioDeviceTest, DeviceIsOpenOnlyWhileACueIsDueOrSounds)
 {
     using namespace std::chrono;
-    // The driver's thread is the one the open adds to the process.
     const auto threads = [] {
-        return QDir(QStringLiteral("/proc/self/task"))
-            .entryList(QDir::Dirs | QDir::NoDotAndDotDot)
-            .size();
+        return QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
     };
-    const qsizetype closed = threads();
-    const auto driverThreads = [&] { return threads() - closed; };
+    const QStringList closed = threads();
+    const auto driverThreads = [&] { return threads().size() - closed.size(); };
+    // How often a thread has left the processor, as the kernel counts it.
+    const auto switches = [](const QString& thread) {
+        QFile status(QStringLiteral("/proc/self/task/%1/status").arg(thread));
+        if (!status.open(QIODevice::ReadOnly))
+            return -1;
+        int count = 0;
+        for (const QByteArray& line : status.readAll().split('\n')) {
+            if (line.contains("ctxt_switches:"))
+                count += line.split('\t').last().trimmed().toInt();
+        }
+        return count;
+    };
     const auto closesWithin = [&](milliseconds span) {
         QEventLoop loop;
         QTimer poll;
@@ -446,7 +456,24 @@ TEST_F(AudioDeviceTest, DeviceIsOpenOnlyWhileACueIsDueOrSounds)
     AudioClip clip(cuePath(QStringLiteral("Check.wav")));
     EXPECT_TRUE(closesWithin(2s)) << "open without a sound";
 
-    prepareAudioOutput();
+    prepareAudioOutput(1s);
+    QStringList opened = threads();
+    for (const QString& thread : closed)
+        opened.removeOne(thread);
+    ASSERT_EQ(opened.size(), 1);
+    EXPECT_FALSE(closesWithin(50ms));
+    const int before = switches(opened.first());
+    EXPECT_FALSE(closesWithin(300ms)) << "closed before the cue was due";
+    EXPECT_LE(switches(opened.first()) - before, 1) << "woke while the cue was not yet due";
+    const auto played = steady_clock::now();
+    clip.play();
+    while (!firstSamplesTakenAt() && steady_clock::now() - played < 1s)
+        std::this_thread::sleep_for(100us);
+    ASSERT_TRUE(firstSamplesTakenAt());
+    EXPECT_LT(*firstSamplesTakenAt() - played, 5ms);
+    EXPECT_TRUE(closesWithin(3s)) << "open after the cue had ended";
+
+    prepareAudioOutput(0ms);
     EXPECT_EQ(driverThreads(), 1);
     EXPECT_TRUE(closesWithin(2s)) << "open after the cue was due";
 

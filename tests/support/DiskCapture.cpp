@@ -5,8 +5,9 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QThread>
-#include <QTimer>
 #include <QtEndian>
+
+#include <chrono>
 
 #include <fcntl.h>
 #include <poll.h>
@@ -37,14 +38,10 @@ void DiskCapture::SetUp()
     ASSERT_EQ(format.sampleRate, captureSampleRate);
     ASSERT_EQ(format.channels * format.bytesPerSample, captureBytesPerFrame);
     ASSERT_FALSE(format.floatingPoint);
-    m_keepReady = std::make_unique<QTimer>();
-    QObject::connect(m_keepReady.get(), &QTimer::timeout, &platform::prepareAudioOutput);
-    m_keepReady->start(100);
 }
 
 void DiskCapture::TearDown()
 {
-    m_keepReady.reset();
     platform::shutDownAudio();
     m_stopReading = true;
     if (m_reader.joinable())
@@ -58,14 +55,37 @@ void DiskCapture::copyFromPipe(int pipe)
         ::close(pipe);
         return;
     }
+    // Between sounds the device writes nothing: after a pause in its writes, which come every
+    // buffer or two while it plays, the capture is filled with silence up to a little before now.
+    constexpr qint64 behindFrames = captureSampleRate / 10;
+    constexpr auto pause = std::chrono::milliseconds(60);
+    const auto started = std::chrono::steady_clock::now();
+    auto lastWrite = started;
+    qint64 bytes = 0;
+    const auto fillAfterAPause = [&](std::chrono::steady_clock::time_point now) {
+        const qint64 due =
+            qint64(std::chrono::duration<double>(now - started).count() * captureSampleRate) -
+            behindFrames;
+        if (now - lastWrite < pause || bytes % captureBytesPerFrame != 0 ||
+            bytes / captureBytesPerFrame >= due)
+            return;
+        const QByteArray silence((due - bytes / captureBytesPerFrame) * captureBytesPerFrame, 0);
+        capture.write(silence);
+        bytes += silence.size();
+    };
     char buffer[16384];
     pollfd waiting{pipe, POLLIN, 0};
     while (!m_stopReading) {
-        if (::poll(&waiting, 1, 20) <= 0)
+        const bool ready = ::poll(&waiting, 1, 20) > 0;
+        const auto now = std::chrono::steady_clock::now();
+        fillAfterAPause(now);
+        if (!ready)
             continue;
         const ssize_t n = ::read(pipe, buffer, sizeof buffer);
-        if (n > 0)
-            capture.write(buffer, n);
+        if (n > 0) {
+            bytes += capture.write(buffer, n);
+            lastWrite = now;
+        }
     }
     ::close(pipe);
 }

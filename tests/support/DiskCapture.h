@@ -7,18 +7,15 @@
 
 #include <atomic>
 #include <functional>
-#include <memory>
 #include <thread>
 #include <vector>
 
-class QTimer;
-
 namespace tolvane::test {
 
-// What SDL's disk driver captures: it writes what the device plays in real time. The driver starts
-// its file afresh at every open of the device, which closes while nothing sounds, so it writes to a
-// pipe that a reader holds open and appends to the capture, open after open; and the capture keeps
-// the device ready while events are handled, so the capture holds one timeline.
+// What SDL's disk driver captures: it writes what a device plays in real time. The driver starts
+// its file afresh at every open of a device, which closes while nothing sounds, so it writes to a
+// pipe that a reader holds open and appends to the capture, open after open; and the reader fills
+// the time that no device writes with silence, so the capture holds one timeline.
 // The driver is chosen once per process, so tests that use it have their own executable and call
 // captureAudioOnDisk() once, before any sound opens.
 inline constexpr int captureSampleRate = 44100;
@@ -34,7 +31,6 @@ private:
     void copyFromPipe(int pipe);
 
     QTemporaryDir m_dir;
-    std::unique_ptr<QTimer> m_keepReady;
     std::thread m_reader;
     std::atomic<bool> m_stopReading = false;
 };
