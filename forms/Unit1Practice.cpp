@@ -14,6 +14,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <chrono>
 
 namespace tolvane {
 
@@ -88,7 +89,7 @@ void TPranayama::connectPracticeTimer(QTimer* timer, void (TPranayama::*tick)())
         const int msUntilTurn = msUntilDisplayTurns(totalTimeOf(timer));
         const TickPace pace = paceAfter({tickLeftWork(timer), msUntilTurn, cueAtNextTurn()});
         if (pace.readySound)
-            platform::prepareAudioOutput();
+            platform::prepareAudioOutput(std::chrono::milliseconds(msUntilTurn));
         // A running timer keeps its own pace; restarting it would add the tick's length.
         if (timer->interval() != pace.nextTickMs)
             timer->start(pace.nextTickMs);

@@ -72,7 +72,7 @@ using std::chrono::steady_clock;
 constexpr milliseconds idleHold{25};
 // How long the device stays open, made ready, after a cue was due.
 constexpr milliseconds readyHold{200};
-// How long the device stays open for a cue due within a second.
+// The furthest ahead the device is made ready for a cue.
 constexpr milliseconds cueHold{1200};
 // The silence the device plays after a sound before it waits, so that the sound's end is followed
 // by silence before the device runs dry, and a file writer (SDL's disk driver), which holds back
@@ -601,15 +601,6 @@ void prepareAudioOutput(std::chrono::milliseconds dueIn) noexcept
     }
     const auto due = steady_clock::now() + std::clamp(dueIn, milliseconds(0), cueHold);
     device.readyUntil = std::max(device.readyUntil, due + readyHold);
-    device.closeWhenIdleAfter(milliseconds(0));
-}
-
-void keepAudioOutputForACue() noexcept
-{
-    OutputDevice& device = outputDevice();
-    if (!device.stream)
-        return;
-    device.readyUntil = std::max(device.readyUntil, steady_clock::now() + cueHold);
     device.closeWhenIdleAfter(milliseconds(0));
 }
 

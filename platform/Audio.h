@@ -57,11 +57,7 @@ void prepareClip(const QString& path) noexcept;
 // clip sounds or one is due: it closes again by itself a moment after the last sound has ended, or
 // a fifth of a second after the cue was due if no clip plays, and a later play opens it again.
 // A failure is left to the clip that plays.
-void prepareAudioOutput(std::chrono::milliseconds dueIn = std::chrono::milliseconds(0)) noexcept;
-
-// A cue is due within a second: a device that is open stays open for it. A closed device stays
-// closed. prepareAudioOutput() with the time the cue is due makes this needless.
-void keepAudioOutputForACue() noexcept;
+void prepareAudioOutput(std::chrono::milliseconds dueIn) noexcept;
 
 // The format the output device plays in, opening it if none was open since the audio back end
 // started; throws EMCIDeviceError when it cannot.
