@@ -234,8 +234,9 @@ How each figure is taken:
    each phase begins a tick or two after the change that ended the one before), and a tick that
    leaves work (a phase change, a cue, the end) is followed one millisecond later, as by a timer
    that never sleeps (ticks counted in item 3).
-   The sound device is open only from a little before a cue is due until its sound has ended:
-   SDL's audio thread wakes for every buffer of 11.6 ms while it is open. The windows' repaints
+   The sound device is open only from the timer's wake-up before the turn that brings a cue
+   until the cue has ended; SDL's audio thread waits without waking until the cue is handed to
+   it, then wakes for every buffer of 11.6 ms while the cue sounds. The windows' repaints
    go to the X server inside the requests rather than through shared memory, which made every
    repaint wait for the server's answer.
 3. **Timing accuracy.** A main window on the monotonic clock in its own event loop, three
@@ -254,8 +255,9 @@ How each figure is taken:
 4. **Cue latency.** From the start of the tick that calls `PlayCue` to the moment the audio
    driver's callback first copies samples of that cue, for every cue of the practice of item 3
    (files in the page cache). The floor is a clip decoded beforehand and played, which leaves
-   only the driver's wait for its next buffer. The device is made ready a little before each cue
-   of a phase change or the end and closes after each cue, so most cues find it freshly opened.
+   only the driver's wait for its next buffer. The practice makes the device ready at the timer's
+   wake-up before each cue, and the driver's thread waits there for the cue, so a cue is taken at
+   once unless it cuts off one that still sounds; then it waits for the driver's next buffer.
 5. **Start-up.** From just before `fork` to the X server's map notice of the 361 × 259 splash,
    against an empty Qt window of the same size. Peak resident memory is `VmHWM` at the end of
    the practice of item 2, against the 1 ms timer program.
