@@ -10,8 +10,10 @@ for doc in "$(dirname "$0")"/../../docs/*.png; do
     case $name in
     main-window-practice.png) # the buttons lie 144 pixels down the client area, under the menu bar
         area=271x25+0+$(($(identify -format %h "$doc") - 195 + 144)) ;;
-    practice-log.png) # the practices carry the moment they ran; the table's header does not
-        area=797x18+12+467 ;;
+    practice-log.png) # the practices carry the moment they ran, and the table's column widths
+        # and the charts' axes follow its date (a two-digit day widens "Started"); the weekly
+        # chart's axis title and legend do not
+        area=796x50+12+380 ;;
     practice-log-*.png) # all but the summary, whose text cursor blinks
         read -r width height <<<"$(identify -format '%w %h' "$doc")"
         area="${width}x$((height - 60 * width / 820))+0+$((60 * width / 820))" ;;
