@@ -25,6 +25,7 @@ using namespace tolvane;
 // The program as a person starts it; with a practice, as a reminder's Start opens it.
 int runTolvane(std::optional<practicelog::Exercise> practice = std::nullopt)
 {
+    platform::roomForRepaintsInTheConnection();
     platform::setApplicationTitle(QStringLiteral("Tolvane"));
     platform::setApplicationHelpFile(QStringLiteral("TOLVANE.HLP"));
     platform::registerFormFont();

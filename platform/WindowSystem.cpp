@@ -1,9 +1,12 @@
 #include "platform/WindowSystem.h"
 
+#include "platform/WindowWalk.h"
+
 #include <QByteArray>
 #include <QString>
 
 #include <X11/Xlib.h>
+#include <sys/socket.h>
 
 namespace tolvane::platform {
 
@@ -27,6 +30,16 @@ void sendRepaintsInTheRequests()
 {
     if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM"))
         qputenv("QT_XCB_NO_MITSHM", QByteArrayLiteral("1"));
+}
+
+void roomForRepaintsInTheConnection()
+{
+    Display* display = x11Display();
+    if (!display)
+        return;
+    // The kernel grants up to its limit (net.core.wmem_max) and keeps the default without one.
+    const int bytes = 1 << 20;
+    setsockopt(ConnectionNumber(display), SOL_SOCKET, SO_SNDBUF, &bytes, sizeof bytes);
 }
 
 } // namespace tolvane::platform

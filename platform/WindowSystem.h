@@ -15,4 +15,10 @@ void preferX11InWaylandSession();
 // QApplication is made.
 void sendRepaintsInTheRequests();
 
+// Gives the connection to the X server room for a change of every display at once (some 80 KB of
+// pixels), so that a repaint is handed to the kernel and the program sleeps, instead of waiting
+// for the server to read the first part before it can send the rest. Call it once the
+// QApplication is made.
+void roomForRepaintsInTheConnection();
+
 } // namespace tolvane::platform
