@@ -99,6 +99,7 @@ private:
     double totalTimeOf(const QTimer* timer) const;
     void startPracticeTimer(QTimer* timer);
     int msUntilDisplayTurns(double totalTime) const;
+    std::int32_t shortestPhaseSeconds(const QTimer* timer) const;
     bool tickLeftWork(const QTimer* timer) const;
     bool cueAtNextTurn() const;
 

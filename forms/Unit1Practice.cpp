@@ -89,7 +89,8 @@ void TPranayama::connectPracticeTimer(QTimer* timer, void (TPranayama::*tick)())
         const int msUntilTurn = msUntilDisplayTurns(totalTimeOf(timer));
         const TickPace pace = paceAfter({tickLeftWork(timer), msUntilTurn, cueAtNextTurn()});
         if (pace.readySound)
-            platform::prepareAudioOutput(std::chrono::milliseconds(msUntilTurn));
+            platform::prepareAudioOutput(std::chrono::milliseconds(msUntilTurn),
+                                         std::chrono::seconds(shortestPhaseSeconds(timer)));
         // A running timer keeps its own pace; restarting it would add the tick's length.
         if (timer->interval() != pace.nextTickMs)
             timer->start(pace.nextTickMs);
@@ -101,6 +102,20 @@ void TPranayama::connectPracticeTimer(QTimer* timer, void (TPranayama::*tick)())
 double TPranayama::totalTimeOf(const QTimer* timer) const
 {
     return timer == Timer2 ? m_kevali.tKevTotalTime : settings.tTotalTime;
+}
+
+// No cue follows another sooner than the practice's shortest phase: Kevali's breath only
+// lengthens, and Pranayama's holds count where its type has them.
+std::int32_t TPranayama::shortestPhaseSeconds(const QTimer* timer) const
+{
+    if (timer == Timer2)
+        return kevaliBreath();
+    std::int32_t shortest = std::min(settings.intPrInhale, settings.intPrExhale);
+    if (settings.blCheckOne)
+        shortest = std::min(shortest, settings.intCheckOne);
+    if (settings.blCheckTwo)
+        shortest = std::min(shortest, settings.intCheckTwo);
+    return shortest;
 }
 
 // The next tick changes something however little time passes: it ends the practice, sounds a

@@ -36,6 +36,10 @@ namespace {
 constexpr int requestedSampleRate = 44100;
 constexpr Uint8 requestedChannels = 2;
 constexpr Uint16 requestedBufferFrames = 512;
+// A cue that no other can follow while it sounds is taken in buffers of some 370 ms instead, so
+// that the driver's thread wakes a few times for it rather than 86 times a second; only a cut-off
+// would wait for such a buffer, and none comes.
+constexpr Uint16 calmBufferFrames = 16384;
 
 // Minutes of sound, far beyond any cue, and small enough for the back end's int byte counts.
 constexpr double maximumClipBytes = 512.0 * 1024 * 1024;
@@ -59,10 +63,10 @@ int bytesPerFrame(SDL_AudioFormat format, int channels)
     return SDL_AUDIO_BITSIZE(format) / 8 * channels;
 }
 
+// Whether clips converted for one device play on the other; the buffers' size does not matter.
 bool sameFormat(const SDL_AudioSpec& a, const SDL_AudioSpec& b)
 {
-    return a.freq == b.freq && a.format == b.format && a.channels == b.channels &&
-           a.samples == b.samples;
+    return a.freq == b.freq && a.format == b.format && a.channels == b.channels;
 }
 
 using std::chrono::milliseconds;
@@ -109,11 +113,21 @@ struct Stream {
     int silentBuffersLeft = 0;
 
     milliseconds bufferTime() const { return framesTime(obtained.samples, obtained.freq); }
+    int silentBuffersAfterASound() const
+    {
+        const auto each = std::max(bufferTime(), milliseconds(1));
+        return int((trailingSilence + each - milliseconds(1)) / each);
+    }
     void endSound()
     {
         current = nullptr;
+        silentBuffersLeft = silentBuffersAfterASound();
+    }
+    // How long the driver takes over a sound and the silence after it, in whole buffers.
+    milliseconds playingTime(milliseconds sound) const
+    {
         const auto each = std::max(bufferTime(), milliseconds(1));
-        silentBuffersLeft = int((trailingSilence + each - milliseconds(1)) / each);
+        return ((sound + each - milliseconds(1)) / each + silentBuffersAfterASound()) * each;
     }
     milliseconds soundLeft() const
     {
@@ -135,12 +149,15 @@ struct OutputDevice {
     bool subsystemStarted = false;
     bool postRoutineAdded = false;
     std::unique_ptr<Stream> stream;
-    // Closing a device joins its thread, which plays out what it was given and two buffers more:
-    // it happens away from the user-interface thread. An open waits for it, three short buffers at
-    // most, so that two devices never write at once.
+    // Closing a device joins its thread, which plays out what it was given and a buffer or two
+    // more: it happens away from the user-interface thread. An open waits for it, so that two
+    // devices never write at once; a device closes long before the next cue is readied.
     std::thread closing;
     std::unique_ptr<QTimer> idleClose;
     steady_clock::time_point readyUntil;
+    // The longest clip opened: a cue followed by another sooner than that and a calm buffer
+    // could cut it off, and is taken in short buffers.
+    milliseconds longestClip{0};
 
     // Not SDL's device lock: a waiting mix() holds that one.
     std::mutex soundLock;
@@ -171,7 +188,8 @@ struct OutputDevice {
         }
     }
 
-    Stream& open()
+    // An open device is kept whatever its buffers, as closing one waits for its thread.
+    Stream& open(Uint16 bufferFrames = requestedBufferFrames)
     {
         // A device the driver has lost (unplugged headphones) reports itself stopped.
         if (stream && SDL_GetAudioDeviceStatus(stream->id) != SDL_AUDIO_STOPPED)
@@ -184,7 +202,7 @@ struct OutputDevice {
         wanted.freq = requestedSampleRate;
         wanted.format = AUDIO_S16SYS;
         wanted.channels = requestedChannels;
-        wanted.samples = requestedBufferFrames;
+        wanted.samples = bufferFrames;
         wanted.callback = &mix;
         wanted.userdata = opened.get();
         opened->id =
@@ -539,6 +557,7 @@ AudioClip::AudioClip(const QString& path)
     m_deviceGeneration = device.generation;
     m_bytesPerFrame = bytesPerFrame(device.obtained.format, device.obtained.channels);
     m_sampleRate = device.obtained.freq;
+    device.longestClip = std::max(device.longestClip, duration());
 }
 
 void prepareClip(const QString& path) noexcept
@@ -568,7 +587,7 @@ void AudioClip::play()
         device.firstTaken.reset();
     }
     stream->wake.notify_all();
-    device.closeWhenIdleAfter(duration());
+    device.closeWhenIdleAfter(stream->playingTime(duration()));
 }
 
 void AudioClip::stop()
@@ -591,11 +610,15 @@ std::chrono::milliseconds AudioClip::duration() const
     return std::chrono::milliseconds(m_samples.size() / m_bytesPerFrame * 1000 / m_sampleRate);
 }
 
-void prepareAudioOutput(std::chrono::milliseconds dueIn) noexcept
+void prepareAudioOutput(std::chrono::milliseconds dueIn,
+                        std::chrono::milliseconds quietAfter) noexcept
 {
     OutputDevice& device = outputDevice();
+    const bool calm =
+        device.formatKnown && quietAfter >= device.longestClip + trailingSilence +
+                                                framesTime(calmBufferFrames, device.obtained.freq);
     try {
-        device.open();
+        device.open(calm ? calmBufferFrames : requestedBufferFrames);
     } catch (const EMCIDeviceError&) {
         return; // the cue's own open reports it
     }

@@ -53,11 +53,14 @@ private:
 void prepareClip(const QString& path) noexcept;
 
 // Makes the output device ready for a cue due in `dueIn` (up to a second), so that the cue starts
-// the moment it plays: the device waits for it without waking. The device is open only while a
-// clip sounds or one is due: it closes again by itself a moment after the last sound has ended, or
-// a fifth of a second after the cue was due if no clip plays, and a later play opens it again.
-// A failure is left to the clip that plays.
-void prepareAudioOutput(std::chrono::milliseconds dueIn) noexcept;
+// the moment it plays: the device waits for it without waking. When no other cue follows for
+// `quietAfter` from then, longer than the longest clip opened, the device takes the cue in long
+// buffers and wakes a few times for it. The device is open only while a clip sounds or one is
+// due: it closes again by itself a moment after the last sound has ended, or a fifth of a second
+// after the cue was due if no clip plays, and a later play opens it again. A failure is left to
+// the clip that plays.
+void prepareAudioOutput(std::chrono::milliseconds dueIn, std::chrono::milliseconds quietAfter =
+                                                             std::chrono::milliseconds(0)) noexcept;
 
 // The format the output device plays in, opening it if none was open since the audio back end
 // started; throws EMCIDeviceError when it cannot.

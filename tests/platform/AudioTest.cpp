@@ -456,7 +456,8 @@ TEST_F(AudioDeviceTest, DeviceIsOpenOnlyWhileACueIsDueOrSounds)
     AudioClip clip(cuePath(QStringLiteral("Check.wav")));
     EXPECT_TRUE(closesWithin(2s)) << "open without a sound";
 
-    prepareAudioOutput(1s);
+    // No other cue for ten seconds: the device takes this one in long buffers.
+    prepareAudioOutput(1s, 10s);
     QStringList opened = threads();
     for (const QString& thread : closed)
         opened.removeOne(thread);
@@ -471,6 +472,9 @@ TEST_F(AudioDeviceTest, DeviceIsOpenOnlyWhileACueIsDueOrSounds)
         std::this_thread::sleep_for(100us);
     ASSERT_TRUE(firstSamplesTakenAt());
     EXPECT_LT(*firstSamplesTakenAt() - played, 5ms);
+    const int taking = switches(opened.first());
+    std::this_thread::sleep_until(played + clip.duration() * 4 / 5);
+    EXPECT_LE(switches(opened.first()) - taking, 8) << "woke for short buffers of a lone cue";
     EXPECT_TRUE(closesWithin(3s)) << "open after the cue had ended";
 
     prepareAudioOutput(0ms);
