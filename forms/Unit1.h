@@ -98,7 +98,7 @@ private:
     void connectPracticeTimer(QTimer* timer, void (TPranayama::*tick)());
     double totalTimeOf(const QTimer* timer) const;
     void startPracticeTimer(QTimer* timer);
-    int msUntilDisplayTurns(double totalTime) const;
+    int msUntilDisplayTurns(double now, double totalTime) const;
     std::int32_t shortestPhaseSeconds(const QTimer* timer) const;
     bool tickLeftWork(const QTimer* timer) const;
     bool cueAtNextTurn() const;

@@ -3,6 +3,7 @@
 #include "forms/Unit1.h"
 #include "platform/Audio.h"
 #include "platform/ErrorDispatch.h"
+#include "platform/PreciseWake.h"
 #include "practice/Phases.h"
 #include "practice/PracticeTotal.h"
 #include "practice/TickPace.h"
@@ -11,7 +12,9 @@
 #include "ui_Unit1.h"
 #include "widgets/MediaPlayer.h"
 
+#include <QCoreApplication>
 #include <QTimer>
+#include <QTimerEvent>
 
 #include <algorithm>
 #include <chrono>
@@ -79,18 +82,46 @@ QString TPranayama::phaseName(Phase phase)
 }
 
 // A practice runs for up to an hour on laptops, so the timer sleeps through the ticks that would
-// find nothing to do and wakes once for each turn of a display (paceAfter).
+// find nothing to do and wakes once for each turn of a display (paceAfter). Where the phase ends, a
+// precise wake-up on the system clock brings each tick at its very millisecond, so that the cue
+// sounds on time; the timer, restarted there, only ticks where the wake-up cannot. Other turns
+// change digits alone and come on the timer, which brings them a millisecond or two late and so
+// often together with a neighbouring turn: one wake-up less.
 void TPranayama::connectPracticeTimer(QTimer* timer, void (TPranayama::*tick)())
 {
-    connect(timer, &QTimer::timeout, this, [this, timer, tick] {
-        platform::dispatch([this, tick] { (this->*tick)(); });
-        if (!timer->isActive()) // the practice ended or stopped
+    auto* wake = new platform::PreciseWake(timer, [timer] {
+        if (!timer->isActive())
             return;
-        const int msUntilTurn = msUntilDisplayTurns(totalTimeOf(timer));
-        const TickPace pace = paceAfter({tickLeftWork(timer), msUntilTurn, cueAtNextTurn()});
+        QTimerEvent due(timer->timerId());
+        QCoreApplication::sendEvent(timer, &due);
+    });
+    connect(timer, &QTimer::timeout, this, [this, timer, tick, wake] {
+        const auto tickStart = platform::PreciseWake::bootTimeNow();
+        platform::dispatch([this, tick] { (this->*tick)(); });
+        if (!timer->isActive()) { // the practice ended or stopped
+            wake->cancel();
+            return;
+        }
+        const double now = m_clock.now();
+        const int msUntilTurn = msUntilDisplayTurns(now, totalTimeOf(timer));
+        const bool workLeft = tickLeftWork(timer);
+        const TickPace pace = paceAfter({workLeft, msUntilTurn, cueAtNextTurn()});
         if (pace.readySound)
             platform::prepareAudioOutput(std::chrono::milliseconds(msUntilTurn),
                                          std::chrono::seconds(shortestPhaseSeconds(timer)));
+        // Work follows at the next millisecond after the tick began, as on a timer that never
+        // sleeps, however long the tick took; the turn that ends a phase comes at its own.
+        auto due = workLeft || pace.readySound
+                       ? m_clock.bootTimeAt(now + pace.nextTickMs * platform::oneSecond / 1000)
+                       : std::nullopt;
+        if (due && workLeft)
+            due = std::chrono::floor<std::chrono::milliseconds>(tickStart) +
+                  std::chrono::milliseconds(tickPeriodMs);
+        if (due && wake->wakeAt(*due)) {
+            timer->start(pace.nextTickMs);
+            return;
+        }
+        wake->cancel();
         // A running timer keeps its own pace; restarting it would add the tick's length.
         if (timer->interval() != pace.nextTickMs)
             timer->start(pace.nextTickMs);
@@ -139,9 +170,8 @@ void TPranayama::startPracticeTimer(QTimer* timer)
     timer->start(tickPeriodMs);
 }
 
-int TPranayama::msUntilDisplayTurns(double totalTime) const
+int TPranayama::msUntilDisplayTurns(double now, double totalTime) const
 {
-    const double now = m_clock.now();
     const double phaseTime = now - m_practice.tPhaseStart;
     const double elapsed = now - m_practice.tPracticeStart;
     const double remaining = totalTime - elapsed + platform::oneSecond;

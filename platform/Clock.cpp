@@ -1,5 +1,6 @@
 #include "platform/Clock.h"
 
+#include <cmath>
 #include <cstdint>
 
 #include <time.h>
@@ -23,6 +24,10 @@ public:
     double now() const override
     {
         return static_cast<double>(bootTimeMs() - m_originMs) / (secondsPerDay * 1000.0);
+    }
+    std::optional<std::chrono::nanoseconds> bootTimeAt(double days) const override
+    {
+        return std::chrono::milliseconds(m_originMs + std::llround(days * double(msPerDay)));
     }
 
 private:

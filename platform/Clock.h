@@ -1,6 +1,8 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
+#include <optional>
 
 namespace tolvane::platform {
 
@@ -11,6 +13,11 @@ class Clock {
 public:
     virtual ~Clock() = default;
     virtual double now() const = 0;
+    // Where a reading falls on the system's boot-time clock, for a clock that runs on it.
+    virtual std::optional<std::chrono::nanoseconds> bootTimeAt(double /*days*/) const
+    {
+        return std::nullopt;
+    }
 };
 
 // A clock that counts from the start of the process on the system's boot-time clock.
