@@ -135,13 +135,15 @@ TEST_F(PracticeSoundTest, StopLetsTheSoundingCuePlayToItsEndAndNothingFollows)
     EXPECT_EQ(firstAudible(samples, start + qsizetype(inhale.size())), qsizetype(samples.size()));
 }
 
-// "Two Kumbhakas" of 0-0-3-0: the holds and the Puraka stand for a tick each, so every round
-// sounds one burst of Check, Inhale, Check and Exhale, of which the Exhale is heard, three seconds
-// after the one before. On the real clock and the real timer.
-TEST_F(PracticeSoundTest, ChainOfPhasesOfNoLengthSoundsOneBurstARoundThreeSecondsApart)
+// "Two Kumbhakas" of 3-0-3-0: the holds stand for a tick each, so each of their cues is cut off
+// at once by the next breath's, and the practice sounds Inhale, Exhale, Inhale and Exit, three
+// seconds apart (the first Puraka lasts a second more). The breaths alone would leave room for
+// long sound buffers, through which a cut-off would come late; the holds leave none. On the real
+// clock and the real timer.
+TEST_F(PracticeSoundTest, HoldsOfNoLengthAreCutOffAtOnceByTheBreathThatFollows)
 {
     writeSettings("\"blCheckOne\"=dword:00000001\n\"blCheckTwo\"=dword:00000001\n"
-                  "\"intPrInhale\"=dword:00000000\n\"intCheckOne\"=dword:00000000\n"
+                  "\"intPrInhale\"=dword:00000003\n\"intCheckOne\"=dword:00000000\n"
                   "\"intPrExhale\"=dword:00000003\n\"intCheckTwo\"=dword:00000000\n"
                   "\"blDelay\"=dword:00000000\n\"blAuto\"=dword:00000000\n"
                   "\"blAutoTwo\"=dword:00000000\n"
@@ -160,8 +162,8 @@ TEST_F(PracticeSoundTest, ChainOfPhasesOfNoLengthSoundsOneBurstARoundThreeSecond
     ASSERT_EQ(panel(1), QStringLiteral("The end"));
     ASSERT_TRUE(waitUntil([&] { return capturedFrames() > m_mark + 10 * captureSampleRate; }));
 
-    // Heard for more than a moment: the first Inhale, an Exhale a round and the Exit. Nothing
-    // else sounds but the rest of each burst, cut off within 20 ms before its Exhale.
+    // Heard for more than a moment: the breaths and the Exit. Nothing else sounds but the hold's
+    // cue before a breath, cut off within 20 ms.
     const std::vector<qint16> samples = heard();
     const std::vector<Heard> heardLong = cuesHeard(samples);
     QStringList cues;
@@ -172,17 +174,17 @@ TEST_F(PracticeSoundTest, ChainOfPhasesOfNoLengthSoundsOneBurstARoundThreeSecond
             << "before " << cue.cue.toStdString() << " at sample " << cue.at;
         quietFrom = cue.at + cue.frames;
     }
-    ASSERT_EQ(cues, (QStringList{u"Inhale.wav"_qs, u"Exhale.wav"_qs, u"Exhale.wav"_qs,
-                                 u"Exhale.wav"_qs, u"Exit.wav"_qs}));
+    ASSERT_EQ(cues,
+              (QStringList{u"Inhale.wav"_qs, u"Exhale.wav"_qs, u"Inhale.wav"_qs, u"Exit.wav"_qs}));
     // The disk driver writes at a pace of its own, near real time: it is measured over the
     // practice, from the Inhale at its start to the Exit at its end, 8 s later. Each of these
-    // and the Exhale is heard from one of the device's buffers of 11.6 ms.
-    const double framesPerSecond = double(heardLong[4].at - heardLong[0].at) / 8.0;
-    const double dueSeconds[] = {1.0, 4.0, 7.0};
-    for (int round = 0; round < 3; ++round) {
+    // and the breaths is heard from one of the device's buffers of 11.6 ms.
+    const double framesPerSecond = double(heardLong[3].at - heardLong[0].at) / 8.0;
+    const double dueSeconds[] = {4.0, 7.0};
+    for (int breath = 0; breath < 2; ++breath) {
         const double seconds =
-            double(heardLong[size_t(round + 1)].at - heardLong[0].at) / framesPerSecond;
-        EXPECT_NEAR(seconds, dueSeconds[round], 0.04) << "round " << round + 1;
+            double(heardLong[size_t(breath + 1)].at - heardLong[0].at) / framesPerSecond;
+        EXPECT_NEAR(seconds, dueSeconds[breath], 0.04) << "breath " << breath + 1;
     }
 }
 
