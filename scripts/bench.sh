@@ -229,11 +229,14 @@ How each figure is taken:
    itself costs. Over the same 60 s the kernel counts every time a thread of the process leaves
    the processor (`perf record -e context-switches`, threads that end on the way included): a
    thread that sleeps and wakes counts once, a thread pushed off by another once as well. The
-   practice timer sleeps through the ticks that could change nothing: it wakes only at the very
-   millisecond a display turns to another second (the phase display at a moment of its own, as
-   each phase begins a tick or two after the change that ended the one before), and a tick that
-   leaves work (a phase change, a cue, the end) is followed one millisecond later, as by a timer
-   that never sleeps (ticks counted in item 3).
+   practice timer sleeps through the ticks that could change nothing. The turn that ends a phase
+   comes at its very millisecond, from a `timerfd` on the boot-time clock, and so does each tick
+   that leaves work (a phase change, a cue, the end): one millisecond after the tick before it
+   began, as on a timer that never sleeps. Every other turn only changes digits and comes on the
+   Qt timer, which counts whole milliseconds and wakes up to two late, often together with a
+   neighbouring turn: the remaining time turns a millisecond after the elapsed time, and the phase
+   display at a moment of its own, as each phase begins a tick or two after the change that ended
+   the one before (ticks counted in item 3).
    The sound device is open only from the timer's wake-up before the turn that brings a cue
    until the cue has ended; SDL's audio thread waits without waking until the cue is handed to
    it, then wakes for every buffer while the cue sounds: 371 ms (16384 frames) when the
