@@ -55,6 +55,7 @@ public:
 
     // Blinking hides the lit segments on every other drawing pass.
     void startBlink();
+    bool blinks() const { return m_blink; }
     void stopBlink();
 
     QSize cellSize() const { return m_geometry.cellSize(); }

@@ -30,8 +30,10 @@ void TLMDLEDLabel::setText(const QString& text)
 {
     if (m_text == text)
         return;
+    const QString before = displayedText();
     m_text = text;
-    refresh();
+    if (!repaintChangedCells(before))
+        refresh();
 }
 
 void TLMDLEDLabel::setAutoSize(bool autoSize)
@@ -118,6 +120,30 @@ void TLMDLEDLabel::refresh()
     if (m_autoSize)
         resize(contentSize());
     paintNow();
+}
+
+// A clock turning a second changes a digit or two: only their cells are painted and sent to the
+// screen, a fraction of the whole label, which matters once a second for an hour. Anything that
+// may move or resize the cells, or changes all of them, paints the whole label.
+bool TLMDLEDLabel::repaintChangedCells(const QString& before)
+{
+    const QString after = displayedText();
+    if (m_labelStyle != lsString || m_transparent || m_led->blinks() ||
+        before.size() != after.size())
+        return false;
+    const auto plain = [](QChar c) { return c.unicode() >= 32 && !c.isSurrogate(); };
+    if (!std::all_of(before.begin(), before.end(), plain) ||
+        !std::all_of(after.begin(), after.end(), plain))
+        return false;
+    const auto first = std::mismatch(before.begin(), before.end(), after.begin()).first;
+    const auto last = std::mismatch(before.rbegin(), before.rend(), after.rbegin()).first;
+    const int from = int(first - before.begin());
+    const int to = int(before.size() - (last - before.rbegin()));
+    const QSize cell = m_led->cellSize();
+    const QMargins border = m_bevel->margins();
+    repaint(QRect(border.left() + from * cell.width(), border.top(), (to - from) * cell.width(),
+                  cell.height()));
+    return true;
 }
 
 void TLMDLEDLabel::paintNow()

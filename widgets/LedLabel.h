@@ -147,6 +147,7 @@ private:
     QSize contentSize() const;
     void refresh();
     void paintNow();
+    bool repaintChangedCells(const QString& before);
 
     TLMDLED* m_led;
     TLMDBevel* m_bevel;

@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QImage>
+#include <QPaintEvent>
 #include <QPalette>
 
 #include <memory>
@@ -363,9 +364,13 @@ TEST(LedLabelPattern, OneCheckerboardIsSharedUntilTheColoursChange)
 class PaintCounter : public QObject {
 public:
     int paints = 0;
+    QRect painted;
     bool eventFilter(QObject*, QEvent* event) override
     {
-        paints += event->type() == QEvent::Paint;
+        if (event->type() == QEvent::Paint) {
+            ++paints;
+            painted = static_cast<QPaintEvent*>(event)->rect();
+        }
         return false;
     }
 };
@@ -383,6 +388,13 @@ TEST(LedLabelText, ChangedTextRepaintsAtOnceAndSameTextDoesNot)
     EXPECT_EQ(label->text(), QStringLiteral("0:00:01"));
     label->setText(QStringLiteral("0:00:01"));
     EXPECT_EQ(counter.paints, 1);
+
+    // A turn of the clock sends only the cells it changes to the screen (cells of 14 × 22 here,
+    // the fourth to the last), a longer text the whole label.
+    label->setText(QStringLiteral("0:01:10"));
+    EXPECT_EQ(counter.painted, QRect(3 * 14, 0, 4 * 14, 22));
+    label->setText(QStringLiteral("10:01:10"));
+    EXPECT_EQ(counter.painted, label->rect());
 }
 
 TEST(LedLabelText, TextIsReadBackUnchanged)
